@@ -1,0 +1,55 @@
+#include "console/driver.hpp"
+
+#include <cstdint>
+
+#include "console/records.hpp"
+#include "console/text_field.hpp"
+#include "list/create_pics_list.hpp"
+#include "platform/command.hpp"
+#include "platform/console.hpp"
+#include "rename/process_list.hpp"
+#include "stamp/date_time.hpp"
+
+namespace stampwise {
+
+namespace {
+
+using Banner = TextField<67>;
+
+const Banner kTitle("Program Stampwise, Version 1.0, 21 September, 2015");
+const Banner kInstructions[] = {
+    Banner("Enter folder name containing Reconyx relabeld jpg files, then ENTER"),
+    Banner("The folder name is case sensitive and cannot have embedded blanks"),
+    Banner("Examples: Acceptable: AllLocations, My_Data, Error: All Locations"),
+};
+const TextField<42> kDone("Done ... Press ENTER to terminate normally");
+
+}  // namespace
+
+void MAIN() {
+  platform::UseBinaryConsole();
+  OutputUnit out;
+  InputUnit console(&out);
+
+  out.FixedRecord({{kTitle.View(), Banner::kWidth}});
+  out.EmptyRecord();
+  for (const Banner& line : kInstructions) out.FixedRecord({{line.View(), Banner::kWidth}});
+
+  std::int32_t NFILES = 0;
+  NameField FOLDER;
+  std::int32_t FOLDERLEN = 0;
+  CREATEPICSLIST(console, out, NFILES, FOLDER, FOLDERLEN);
+
+  DateTimeFields time;
+  PROCESSLIST(NFILES, FOLDER, FOLDERLEN, time, out);
+
+  // A failed delete changes nothing in the run: its status is not used.
+  const TextField<16> kDelete("del AllFiles.txt");
+  platform::RunCommand(kDelete.Trimmed());
+
+  out.ListRecord(kDone.View());
+  console.SkipLine();
+  OrderlyEnd(out);
+}
+
+}  // namespace stampwise

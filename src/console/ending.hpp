@@ -1,0 +1,43 @@
+// The two ways a run ends: the orderly end, and the failure of console or
+// file input and output, which ends it at once with exit status 127.
+#ifndef STAMPWISE_CONSOLE_ENDING_HPP
+#define STAMPWISE_CONSOLE_ENDING_HPP
+
+namespace stampwise {
+
+// The kind of statement that failed, as the error report names it.
+enum class Statement {
+  kFormattedRead,
+  kListRead,
+  kFormattedWrite,
+  kListWrite,
+  kOpen,
+  kClose,
+};
+
+// What the error report says about the unit that failed.
+struct UnitReport {
+  int number;        // 5 console input, 6 console output, 1 the list file
+  const char* file;  // "stdin", "stdout" or the list file's name
+  long records;      // records read or written on it so far
+};
+
+// Error number of a read past the end of console input or of the list file.
+constexpr int kEndOfFileError = 217;
+constexpr const char* kEndOfFileText = "attempt to read past end of file";
+// Text that goes with the platform's own error number.
+constexpr const char* kHostErrorText = "error code returned by host stdio";
+
+// Writes the three-line error report to standard error and exits with
+// status 127, leaving whatever is still buffered for standard output
+// unwritten. The one path to that exit.
+[[noreturn]] void FailIo(int error_number, const char* text, Statement statement,
+                         const UnitReport& unit, const char* src_file, int src_line);
+
+// The one-line stop notice of the orderly end, unless NO_STOP_MESSAGE is
+// defined (with any value).
+void WriteStopNotice();
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_CONSOLE_ENDING_HPP

@@ -1,0 +1,182 @@
+#include "console/records.hpp"
+
+#include <cerrno>
+
+namespace stampwise {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kBlockSize = 1 << 16;
+
+// errno, or a generic I/O error where the library left none.
+int LastError() { return errno != 0 ? errno : EIO; }
+
+}  // namespace
+
+OutputUnit::OutputUnit(std::FILE* stream, const char* file_name)
+    : stream_(stream), file_name_(file_name) {
+  std::setvbuf(stream_, nullptr, _IOFBF, kBlockSize);
+}
+
+void OutputUnit::Fail(Statement statement, const char* src_file, int src_line) {
+  FailIo(LastError(), kHostErrorText, statement, UnitReport{6, file_name_, records_}, src_file,
+         src_line);
+}
+
+void OutputUnit::Put(std::string_view text, Statement statement, const char* src_file,
+                     int src_line) {
+  last_ = statement;
+  if (text.empty()) return;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
+    Fail(statement, src_file, src_line);
+}
+
+void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
+  Put(kLineEnd, statement, src_file, src_line);
+  ++records_;
+}
+
+void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const char* src_file,
+                             int src_line) {
+  static const std::string kBlanks(256, ' ');
+  for (const FixedValue& v : values) {
+    std::size_t width = static_cast<std::size_t>(v.width);
+    if (v.value.size() < width) {
+      for (std::size_t pad = width - v.value.size(); pad > 0;) {
+        std::size_t n = pad < kBlanks.size() ? pad : kBlanks.size();
+        Put(std::string_view(kBlanks.data(), n), Statement::kFormattedWrite, src_file, src_line);
+        pad -= n;
+      }
+      Put(v.value, Statement::kFormattedWrite, src_file, src_line);
+    } else {
+      Put(v.value.substr(0, width), Statement::kFormattedWrite, src_file, src_line);
+    }
+  }
+  EndRecord(Statement::kFormattedWrite, src_file, src_line);
+}
+
+void OutputUnit::ListRecord(std::string_view value, const char* src_file, int src_line) {
+  Put(" ", Statement::kListWrite, src_file, src_line);
+  Put(value, Statement::kListWrite, src_file, src_line);
+  EndRecord(Statement::kListWrite, src_file, src_line);
+}
+
+void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
+  EndRecord(Statement::kListWrite, src_file, src_line);
+}
+
+void OutputUnit::Flush(const char* src_file, int src_line) {
+  errno = 0;
+  if (std::fflush(stream_) != 0) Fail(last_, src_file, src_line);
+}
+
+void OrderlyEnd(OutputUnit& out, const char* src_file, int src_line) {
+  WriteStopNotice();
+  out.Flush(src_file, src_line);
+  std::_Exit(0);
+}
+
+InputUnit::InputUnit(OutputUnit* out)
+    : number_(5), file_name_("stdin"), stream_(stdin), flush_before_read_(out),
+      owns_stream_(false) {}
+
+InputUnit::InputUnit(int number, const char* file_name)
+    : number_(number), file_name_(file_name), stream_(nullptr), flush_before_read_(nullptr),
+      owns_stream_(true) {}
+
+InputUnit::~InputUnit() {
+  if (owns_stream_ && stream_ != nullptr) std::fclose(stream_);
+}
+
+void InputUnit::Open(const char* src_file, int src_line) {
+  errno = 0;
+  stream_ = std::fopen(file_name_, "r+b");
+  if (stream_ == nullptr && errno != ENOENT) {
+    errno = 0;
+    stream_ = std::fopen(file_name_, "rb");
+  }
+  if (stream_ == nullptr && errno == ENOENT) {
+    errno = 0;
+    stream_ = std::fopen(file_name_, "w+b");
+  }
+  if (stream_ == nullptr) FailHost(LastError(), Statement::kOpen, src_file, src_line);
+  records_ = 0;
+  pos_ = end_ = 0;
+}
+
+void InputUnit::Close(const char* src_file, int src_line) {
+  errno = 0;
+  std::FILE* stream = stream_;
+  stream_ = nullptr;
+  if (std::fclose(stream) != 0) FailHost(LastError(), Statement::kClose, src_file, src_line);
+}
+
+bool InputUnit::SkipLine(const char* src_file, int src_line) {
+  long length = 0;
+  if (NextLine(&length)) return true;
+  if (number_ == 5) FailEnd(Statement::kListRead, src_file, src_line);
+  return false;
+}
+
+int InputUnit::Refill() {
+  if (buffer_.size() != kBlockSize) buffer_.resize(kBlockSize);
+  errno = 0;
+  end_ = std::fread(&buffer_[0], 1, kBlockSize, stream_);
+  pos_ = 0;
+  if (end_ == 0) return std::ferror(stream_) ? -2 : EOF;
+  return static_cast<unsigned char>(buffer_[pos_++]);
+}
+
+inline int InputUnit::GetByte() {
+  if (flush_before_read_ != nullptr) {
+    errno = 0;
+    int c = std::getc(stream_);
+    if (c == EOF && std::ferror(stream_)) return -2;
+    return c;
+  }
+  if (pos_ < end_) return static_cast<unsigned char>(buffer_[pos_++]);
+  return Refill();
+}
+
+bool InputUnit::NextLine(long* length) {
+  if (flush_before_read_ != nullptr) flush_before_read_->Flush();
+  line_.clear();
+  long n = 0;
+  bool last_cr = false;
+  for (;;) {
+    int c = GetByte();
+    if (c == -2) FailHost(LastError(), Statement::kFormattedRead, __FILE__, __LINE__);
+    if (c == EOF) {
+      if (n == 0) return false;
+      break;
+    }
+    if (c == '\n') {
+      if (last_cr) {  // the CR of a CR LF line end is not data
+        --n;
+        if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
+      }
+      break;
+    }
+    last_cr = (c == '\r');
+    if (line_.size() < kLineKept) line_.push_back(static_cast<char>(c));
+    ++n;
+  }
+  ++records_;
+  *length = n;
+  return true;
+}
+
+void InputUnit::FailEnd(Statement statement, const char* src_file, int src_line) {
+  FailIo(kEndOfFileError, kEndOfFileText, statement, UnitReport{number_, file_name_, records_},
+         src_file, src_line);
+}
+
+void InputUnit::FailHost(int error_number, Statement statement, const char* src_file,
+                         int src_line) {
+  FailIo(error_number, kHostErrorText, statement, UnitReport{number_, file_name_, records_},
+         src_file, src_line);
+}
+
+}  // namespace stampwise

@@ -1,0 +1,45 @@
+#include "list/create_pics_list.hpp"
+
+#include "platform/command.hpp"
+
+namespace stampwise {
+
+namespace {
+
+const TextField<73> kProblem("There was a problem with the folder name ... Press Enter to terminate");
+
+// The problem message, one ENTER, and the orderly end. `why`, when given,
+// comes first on a line of its own.
+[[noreturn]] void StopForFolderName(InputUnit& console, OutputUnit& out, std::string_view why) {
+  if (!why.empty()) out.ListRecord(why);
+  out.FixedRecord({{kProblem.View(), TextField<73>::kWidth}});
+  console.SkipLine();
+  OrderlyEnd(out);
+}
+
+}  // namespace
+
+void CREATEPICSLIST(InputUnit& console, OutputUnit& out, std::int32_t& NFILES, NameField& FOLDER,
+                    std::int32_t& FOLDERLEN) {
+  console.ReadLine(FOLDER);
+  FOLDERLEN = FOLDER.TrimmedLength();
+
+  // An empty name would list the working directory on the home platform,
+  // and a longer one would cut the command and the new picture names.
+  if (FOLDERLEN == 0) StopForFolderName(console, out, "No folder name was typed.");
+  if (FOLDERLEN > kMaxFolderLength)
+    StopForFolderName(console, out, "The folder name is longer than 26 characters.");
+
+  NameField COMMAND;
+  COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", kListFileName});
+  int ISTAT = platform::RunCommand(COMMAND.Trimmed());
+  if (ISTAT == 1) StopForFolderName(console, out, "");
+
+  InputUnit list(kListUnit, kListFileName);
+  list.Open();
+  NFILES = 0;
+  while (list.SkipLine()) ++NFILES;
+  list.Close();
+}
+
+}  // namespace stampwise

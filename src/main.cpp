@@ -1,0 +1,3 @@
+#include "console/driver.hpp"
+
+int main() { stampwise::MAIN(); }

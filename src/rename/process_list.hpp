@@ -1,0 +1,28 @@
+// The program's main work: reads the list file again, picks out the picture
+// names that carry a suffix after their stamp, and renames each picture to
+// the first free stamp after its own.
+#ifndef STAMPWISE_RENAME_PROCESS_LIST_HPP
+#define STAMPWISE_RENAME_PROCESS_LIST_HPP
+
+#include <cstdint>
+
+#include "console/records.hpp"
+#include "console/text_field.hpp"
+#include "stamp/date_time.hpp"
+
+namespace stampwise {
+
+// Whether a list line names a picture to rename: "[" or "(" at position 21,
+// or "-" at position 20.
+bool IsSelected(const NameField& line);
+
+// Reads exactly NFILES lines of the list file. A picture is left as it is,
+// with a line that says why, when its path does not fit the 50-character
+// field, when its stamp cannot be read whole, when the rename fails for any
+// reason but a taken name, or when every later stamp it can reach is taken.
+void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
+                 DateTimeFields& time, OutputUnit& out);
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_RENAME_PROCESS_LIST_HPP

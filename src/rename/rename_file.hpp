@@ -1,0 +1,22 @@
+// One rename attempt: echo the old and the new path, rename, report success.
+#ifndef STAMPWISE_RENAME_RENAME_FILE_HPP
+#define STAMPWISE_RENAME_RENAME_FILE_HPP
+
+#include <cstdint>
+
+#include "console/records.hpp"
+#include "console/text_field.hpp"
+#include "platform/rename.hpp"
+
+namespace stampwise {
+
+// Renames the picture at PICNAME(1:PICLEN) to FOLDER(1:FOLDERLEN) + "/" +
+// STAMP + ".jpg". ISTAT is 0 on success, platform::kNameTaken when the new
+// name is taken (in any letter case), or the platform's error number.
+void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
+                std::int32_t PICLEN, const StampField& STAMP, std::int32_t& ISTAT,
+                OutputUnit& out, platform::Renamer& renamer);
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_RENAME_RENAME_FILE_HPP

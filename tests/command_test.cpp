@@ -1,0 +1,96 @@
+#include "platform/command.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "test_util.hpp"
+
+namespace stampwise::platform {
+namespace {
+
+using test::Exists;
+using test::MakeDir;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+class CommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_dir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+  }
+  void TearDown() override { std::filesystem::current_path(old_dir_); }
+
+  TempDir dir_;
+  std::filesystem::path old_dir_;
+};
+
+TEST_F(CommandTest, ListsBareNamesInTheHomePlatformsOrder) {
+  MakeDir("Cam1/sub");
+  for (const char* name : {"b.jpg", "B.jpg", "a.JPG", "A_1.jpg", "c", ".hidden", "Z.jpg"})
+    WriteFile(std::string("Cam1/") + name, "x");
+  EXPECT_EQ(RunCommand("dir /b Cam1 > AllFiles.txt"), 0);
+  // Upper-case order ("_" comes after the letters), ties by the bytes;
+  // folders are entries too; hidden names are not.
+  EXPECT_EQ(ReadFile("AllFiles.txt"),
+            "a.JPG\r\nA_1.jpg\r\nB.jpg\r\nb.jpg\r\nc\r\nsub\r\nZ.jpg\r\n");
+}
+
+TEST_F(CommandTest, ListsEachFolderWordInTurn) {
+  MakeDir("All");
+  MakeDir("Locations");
+  WriteFile("All/one", "");
+  WriteFile("Locations/two", "");
+  EXPECT_EQ(RunCommand("dir /b All Locations > AllFiles.txt"), 0);
+  EXPECT_EQ(ReadFile("AllFiles.txt"), "one\r\ntwo\r\n");
+}
+
+TEST_F(CommandTest, StatusOneWhenAFolderCannotBeListed) {
+  MakeDir("Empty");
+  WriteFile("plain", "");
+  WriteFile("AllFiles.txt", "stale\r\n");
+  EXPECT_EQ(RunCommand("dir /b Empty > AllFiles.txt"), 0);
+  EXPECT_EQ(ReadFile("AllFiles.txt"), "");
+
+  for (const char* command : {"dir /b Missing > AllFiles.txt", "dir /b plain > AllFiles.txt",
+                              "dir /b  > AllFiles.txt", "dir /b Empty Missing > AllFiles.txt"}) {
+    WriteFile("AllFiles.txt", "stale\r\n");
+    EXPECT_EQ(RunCommand(command), 1) << command;
+    // The redirect comes first: the stale list is gone even so.
+    EXPECT_EQ(ReadFile("AllFiles.txt"), "") << command;
+  }
+}
+
+TEST_F(CommandTest, FolderNamesAreNeverCommands) {
+  for (const char* folder : {"x;touch PWNED", "$(touch PWNED)", "x&touch PWNED", "`touch PWNED`",
+                             "x|touch PWNED", "'x'\"y\"", "x>PWNED", "x > PWNED"}) {
+    std::string command = std::string("dir /b ") + folder + " > AllFiles.txt";
+    EXPECT_EQ(RunCommand(command), 1) << command;
+    EXPECT_FALSE(Exists("PWNED")) << command;
+  }
+  // A folder whose name holds such characters is simply listed.
+  MakeDir("$(x);y&z");
+  WriteFile("$(x);y&z/pic.jpg", "");
+  EXPECT_EQ(RunCommand("dir /b $(x);y&z > AllFiles.txt"), 0);
+  EXPECT_EQ(ReadFile("AllFiles.txt"), "pic.jpg\r\n");
+}
+
+TEST_F(CommandTest, DeleteRemovesTheFileAndOtherCommandsRunNothing) {
+  WriteFile("AllFiles.txt", "x");
+  EXPECT_EQ(RunCommand("del AllFiles.txt"), 0);
+  EXPECT_FALSE(Exists("AllFiles.txt"));
+  EXPECT_NE(RunCommand("del AllFiles.txt"), 0);
+
+  WriteFile("keep", "x");
+  EXPECT_EQ(RunCommand("rm keep"), kUnknownCommand);
+  EXPECT_EQ(RunCommand("del keep now"), kUnknownCommand);
+  EXPECT_EQ(RunCommand(""), kUnknownCommand);
+  EXPECT_NE(RunCommand("dir /b ."), 0);  // a listing with nowhere to go
+  EXPECT_TRUE(Exists("keep"));
+}
+
+}  // namespace
+}  // namespace stampwise::platform

@@ -1,0 +1,107 @@
+#include "console/records.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "test_util.hpp"
+
+namespace stampwise {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// Writes records to a file and returns the bytes written.
+template <typename Write>
+std::string Written(Write write) {
+  TempDir dir;
+  std::string path = dir / "out";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  {
+    OutputUnit out(file, "out");
+    write(out);
+    out.Flush();
+  }
+  std::fclose(file);
+  return ReadFile(path);
+}
+
+TEST(OutputRecords, FixedWidthRightAlignsOrCutsEachValue) {
+  std::string folder(30, 'F');
+  EXPECT_EQ(Written([&](OutputUnit& out) { out.FixedRecord({{folder, 50}}); }),
+            std::string(20, ' ') + folder + "\r\n");
+  EXPECT_EQ(Written([](OutputUnit& out) { out.FixedRecord({{"abcdef", 3}}); }), "abc\r\n");
+  EXPECT_EQ(Written([](OutputUnit& out) {
+              out.FixedRecord({{"Successfully renamed ", 21}, {"", 50}});
+            }),
+            "Successfully renamed " + std::string(50, ' ') + "\r\n");
+}
+
+TEST(OutputRecords, ListStyleKeepsTheValueAndItsTrailingBlanks) {
+  std::string value(34, 'v');
+  std::string written = Written([&](OutputUnit& out) {
+    out.ListRecord(value);
+    out.ListRecord("x  ");
+    out.ListRecord("");
+    out.EmptyRecord();
+  });
+  EXPECT_EQ(written, " " + value + "\r\n" + " x  \r\n" + " \r\n" + "\r\n");
+}
+
+TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
+  TempDir dir;
+  std::string path = dir / "AllFiles.txt";
+  WriteFile(path, std::string(60, 'a') + "\r\n" +  // too long: cut, rest dropped
+                      "short\r\n" +                // CR LF: the CR is not data
+                      "in\rside\n" +               // a CR elsewhere is data
+                      "\n" +                       // an empty line
+                      "end\r\r\n" +                // only the CR right before LF goes
+                      "last");                     // no line feed: still a line
+  InputUnit list(1, path.c_str());
+  list.Open();
+  NameField field;
+  EXPECT_EQ(list.ReadLine(field), 60);
+  EXPECT_EQ(field.View(), std::string(50, 'a'));
+  EXPECT_EQ(list.ReadLine(field), 5);
+  EXPECT_EQ(field.Trimmed(), "short");
+  EXPECT_EQ(field.TrimmedLength(), 5);
+  list.ReadLine(field);
+  EXPECT_EQ(field.Trimmed(), "in\rside");
+  list.ReadLine(field);
+  EXPECT_EQ(field.TrimmedLength(), 0);
+  list.ReadLine(field);
+  EXPECT_EQ(field.Trimmed(), "end\r");
+  EXPECT_TRUE(list.SkipLine());
+  EXPECT_FALSE(list.SkipLine());
+  list.Close();
+}
+
+TEST(LineInput, ExactWidthLineWithCrLfLosesOnlyTheCr) {
+  TempDir dir;
+  std::string path = dir / "list";
+  WriteFile(path, std::string(50, 'b') + "\r\n" + std::string(49, 'c') + "\r\r\n");
+  InputUnit list(1, path.c_str());
+  list.Open();
+  NameField field;
+  EXPECT_EQ(list.ReadLine(field), 50);
+  EXPECT_EQ(field.View(), std::string(50, 'b'));
+  EXPECT_EQ(list.ReadLine(field), 50);
+  EXPECT_EQ(field.View(), std::string(49, 'c') + "\r");
+  list.Close();
+}
+
+TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
+  TempDir dir;
+  std::string path = dir / "AllFiles.txt";
+  InputUnit list(1, path.c_str());
+  list.Open();
+  EXPECT_FALSE(list.SkipLine());
+  list.Close();
+  EXPECT_TRUE(test::Exists(path));
+}
+
+}  // namespace
+}  // namespace stampwise

@@ -1,0 +1,216 @@
+// The program's whole job, end to end, on real folders: which pictures it
+// renames, to what, what it says for each attempt, and that no picture is
+// ever lost or replaced.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "test_util.hpp"
+
+namespace stampwise::test {
+namespace {
+
+std::string Echo(const std::string& from, const std::string& to) {
+  return " " + from + "\r\n " + to + "\r\n";
+}
+
+std::string Success(const std::string& to) {
+  return "Successfully renamed " + std::string(50 - to.size(), ' ') + to + "\r\n";
+}
+
+std::string NotRenamed(const std::string& path, const std::string& why) {
+  return " Not renamed: " + path + ": " + why + "\r\n";
+}
+
+std::vector<std::string> Contents(const std::map<std::string, std::string>& files) {
+  std::vector<std::string> contents;
+  for (const auto& [name, content] : files) contents.push_back(content);
+  std::sort(contents.begin(), contents.end());
+  return contents;
+}
+
+// A folder of pictures, each with content of its own, so that a test can
+// tell that every picture is still there, byte for byte, under one name.
+class Folder {
+ public:
+  explicit Folder(std::string name = "Cam1") : name_(std::move(name)) { MakeDir(work_ / name_); }
+  void Add(const std::string& file) { WriteFile(work_ / (name_ + "/" + file), "picture " + file); }
+  std::map<std::string, std::string> Files() const { return Snapshot(work_ / name_); }
+  Outcome RunProgram() const { return test::RunProgram(work_.path(), name_ + "\n\n"); }
+  std::string Path(const std::string& file) const { return name_ + "/" + file; }
+  const TempDir& work() const { return work_; }
+
+ private:
+  TempDir work_;
+  std::string name_;
+};
+
+// Runs the program and checks what must hold for every run: exit 0, the
+// list file gone, no picture lost or replaced, none left with two names.
+Outcome RunAndKeepEveryPicture(const Folder& folder) {
+  std::vector<std::string> before = Contents(folder.Files());
+  Outcome run = folder.RunProgram();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(Exists(folder.work() / "AllFiles.txt"));
+  EXPECT_EQ(Contents(folder.Files()), before);
+  return run;
+}
+
+TEST(Renaming, WorkedExampleByteForByte) {
+  Folder folder;
+  folder.Add("2015-05-03 10-20-30 (2).JPG");
+  Outcome run = RunAndKeepEveryPicture(folder);
+  EXPECT_EQ(run.out, Opening() +
+                         Echo("Cam1/2015-05-03 10-20-30 (2).JPG", "Cam1/2015-05-03 10-20-31.jpg") +
+                         Success("Cam1/2015-05-03 10-20-31.jpg") + Closing());
+  EXPECT_EQ(Success("Cam1/2015-05-03 10-20-31.jpg").size(), 71u + 2u);
+  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-31.jpg"), 1u);
+}
+
+TEST(Renaming, TakenNamesInAnyLetterCaseMoveOnToTheNextSecond) {
+  Folder folder;
+  folder.Add("2015-05-03 10-20-30 (2).JPG");
+  folder.Add("2015-05-03 10-20-31.jpg");
+  folder.Add("2015-05-03 10-20-32.JPG");  // a twin but for the letter case
+  Outcome run = RunAndKeepEveryPicture(folder);
+  std::string from = folder.Path("2015-05-03 10-20-30 (2).JPG");
+  EXPECT_EQ(run.out, Opening() + Echo(from, "Cam1/2015-05-03 10-20-31.jpg") +
+                         Echo(from, "Cam1/2015-05-03 10-20-32.jpg") +
+                         Echo(from, "Cam1/2015-05-03 10-20-33.jpg") +
+                         Success("Cam1/2015-05-03 10-20-33.jpg") + Closing());
+  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-33.jpg"), 1u);
+  EXPECT_EQ(folder.Files().at("2015-05-03 10-20-32.JPG"), "picture 2015-05-03 10-20-32.JPG");
+}
+
+TEST(Renaming, BurstEndsUnderConsecutiveSecondsInListOrder) {
+  Folder folder;
+  folder.Add("2015-12-31 23-59-58.jpg");
+  folder.Add("2015-12-31 23-59-58 (2).jpg");
+  folder.Add("2015-12-31 23-59-58 (3).jpg");
+  folder.Add("2015-12-31 23-59-58-4.jpg");
+  folder.Add("2015-12-31 23-59-58 [5].jpg");
+  Outcome run = RunAndKeepEveryPicture(folder);
+  // List order by bytes after the stamp: " (" < " [" < "-" < ".".
+  std::map<std::string, std::string> files = folder.Files();
+  EXPECT_EQ(files.at("2015-12-31 23-59-59.jpg"), "picture 2015-12-31 23-59-58 (2).jpg");
+  EXPECT_EQ(files.at("2016-01-01 00-00-00.jpg"), "picture 2015-12-31 23-59-58 (3).jpg");
+  EXPECT_EQ(files.at("2016-01-01 00-00-01.jpg"), "picture 2015-12-31 23-59-58 [5].jpg");
+  EXPECT_EQ(files.at("2016-01-01 00-00-02.jpg"), "picture 2015-12-31 23-59-58-4.jpg");
+  EXPECT_EQ(files.at("2015-12-31 23-59-58.jpg"), "picture 2015-12-31 23-59-58.jpg");
+  EXPECT_EQ(files.size(), 5u);
+  // The last of the burst tried every name its elders took.
+  EXPECT_NE(run.out.find(Echo("Cam1/2015-12-31 23-59-58-4.jpg", "Cam1/2016-01-01 00-00-01.jpg")),
+            std::string::npos);
+}
+
+TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
+  Folder folder;
+  const std::vector<std::string> selected = {
+      "2015-05-03 10-20-30-x.jpg",   // "-" at 20, whatever stands at 21
+      "2015-05-03 10-20-32 (1).png",  // "(" at 21
+      "2015-05-03 10-20-34x[1].jpg",  // "[" at 21, whatever stands at 20
+  };
+  const std::vector<std::string> skipped = {
+      "2015-05-03 10-20-40.jpg",     // a plain stamp name: "." at 20
+      "2015-05-03 10-20-42 {1}.jpg",  // blank at 20, "{" at 21
+      "2015-05-03 10-20-44 1.jpg",    // a digit at 21
+      "2015-05-03 10-20-46",          // exactly 19 characters
+      "2015-05-03 10-20-48 ",         // 20: padded with blanks
+      "IMG_0001 (2).JPG",             // too short to reach 21
+  };
+  for (const std::string& name : selected) folder.Add(name);
+  for (const std::string& name : skipped) folder.Add(name);
+  Outcome run = RunAndKeepEveryPicture(folder);
+  std::map<std::string, std::string> files = folder.Files();
+  EXPECT_EQ(files.at("2015-05-03 10-20-31.jpg"), "picture 2015-05-03 10-20-30-x.jpg");
+  EXPECT_EQ(files.at("2015-05-03 10-20-33.jpg"), "picture 2015-05-03 10-20-32 (1).png");
+  EXPECT_EQ(files.at("2015-05-03 10-20-35.jpg"), "picture 2015-05-03 10-20-34x[1].jpg");
+  for (const std::string& name : skipped) {
+    EXPECT_EQ(files.count(name), 1u) << name;
+    EXPECT_EQ(run.out.find(name), std::string::npos) << name;
+  }
+}
+
+TEST(Renaming, LeavesAPictureWhoseRenameFailsForAnotherReason) {
+  // With a leading blank the listing finds the folder, but " Cam1/..." names
+  // no file; a name with a trailing blank loses it to the trimmed length.
+  Folder folder;
+  folder.Add("2015-05-03 10-20-30 (2).jpg ");
+  folder.Add("2015-05-03 10-20-40 (2).jpg");
+  Outcome run = RunAndKeepEveryPicture(folder);
+  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-20-30 (2).jpg",
+                                    "No such file or directory")),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-41.jpg"), 1u);
+
+  run = test::RunProgram(folder.work().path(), " Cam1\n\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, Opening() +
+                         Echo(" Cam1/2015-05-03 10-20-30 (2).jpg", " Cam1/2015-05-03 10-20-31.jpg") +
+                         NotRenamed(" Cam1/2015-05-03 10-20-30 (2).jpg", "No such file or directory") +
+                         Closing());
+}
+
+TEST(Renaming, LeavesAPictureWhoseStampOnlyComesBackToTakenNames) {
+  // An hour of 59 counts on to 60, 61, ... but its digits stay "59": after
+  // 3600 taken names the stamp can only come back to one already tried.
+  Folder folder;
+  folder.Add("2015-05-03 59-59-59 (2).jpg");
+  for (int minute = 0; minute < 60; ++minute)
+    for (int second = 0; second < 60; ++second) {
+      char name[32];
+      std::snprintf(name, sizeof name, "2015-05-03 59-%02d-%02d.jpg", minute, second);
+      folder.Add(name);
+    }
+  Outcome run = RunAndKeepEveryPicture(folder);
+  std::string from = folder.Path("2015-05-03 59-59-59 (2).jpg");
+  EXPECT_EQ(run.out.find(Echo(from, "Cam1/2015-05-03 59-00-00.jpg")), Opening().size());
+  EXPECT_NE(run.out.find(Echo(from, "Cam1/2015-05-03 59-59-59.jpg") +
+                         NotRenamed(from, "every later time stamp it can take is taken")),
+            std::string::npos);
+  EXPECT_EQ(folder.Files().count("2015-05-03 59-59-59 (2).jpg"), 1u);
+}
+
+TEST(Renaming, NeverRenamesACutPath) {
+  // 26 characters of folder name fit a new name exactly; the old name of 27
+  // characters would not fit "folder/name" in 50.
+  Folder folder(std::string(26, 'f'));
+  folder.Add("2015-05-03 10-20-30 (2).JPG");
+  Outcome run = RunAndKeepEveryPicture(folder);
+  EXPECT_EQ(run.out, Opening() +
+                         NotRenamed(folder.Path("2015-05-03 10-20-30 (2).JPG"),
+                                    "the path is longer than 50 characters") +
+                         Closing());
+
+  Folder short_folder;
+  std::string long_name = "2015-05-03 10-20-30 (2) " + std::string(30, 'x') + ".jpg";
+  short_folder.Add(long_name);
+  short_folder.Add("2015-05-03 10-20-30 (3).jpg");
+  run = RunAndKeepEveryPicture(short_folder);
+  EXPECT_NE(run.out.find(NotRenamed("Cam1/" + long_name, "the path is longer than 50 characters")),
+            std::string::npos);
+  EXPECT_EQ(short_folder.Files().at("2015-05-03 10-20-31.jpg"),
+            "picture 2015-05-03 10-20-30 (3).jpg");
+}
+
+TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
+  Folder folder;
+  folder.Add("2015-05-03 10-20-30 (2).jpg");
+  folder.Add("2015-05-03 10-6x-30 (2).jpg");  // an unreadable minute
+  folder.Add("2015-13-03 30-20-30 (2).jpg");  // read, though not a real date
+  Outcome run = RunAndKeepEveryPicture(folder);
+  std::map<std::string, std::string> files = folder.Files();
+  EXPECT_EQ(files.count("2015-05-03 10-6x-30 (2).jpg"), 1u);
+  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-6x-30 (2).jpg",
+                                    "its name does not begin with a time stamp")),
+            std::string::npos);
+  EXPECT_EQ(files.count("2015-05-03 10-20-31.jpg"), 1u);
+  EXPECT_EQ(files.count("2015-13-03 30-20-31.jpg"), 1u);
+}
+
+}  // namespace
+}  // namespace stampwise::test
