@@ -118,8 +118,10 @@ TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
       "2015-05-03 10-20-42 {1}.jpg",  // blank at 20, "{" at 21
       "2015-05-03 10-20-44 1.jpg",    // a digit at 21
       "2015-05-03 10-20-46",          // exactly 19 characters
-      "2015-05-03 10-20-48 ",         // 20: padded with blanks
       "IMG_0001 (2).JPG",             // too short to reach 21
+#ifndef _WIN32
+      "2015-05-03 10-20-48 ",  // 20, padded with blanks (no such name on Windows)
+#endif
   };
   for (const std::string& name : selected) folder.Add(name);
   for (const std::string& name : skipped) folder.Add(name);
@@ -136,23 +138,28 @@ TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
 
 TEST(Renaming, LeavesAPictureWhoseRenameFailsForAnotherReason) {
   // With a leading blank the listing finds the folder, but " Cam1/..." names
-  // no file; a name with a trailing blank loses it to the trimmed length.
+  // no file.
   Folder folder;
-  folder.Add("2015-05-03 10-20-30 (2).jpg ");
-  folder.Add("2015-05-03 10-20-40 (2).jpg");
-  Outcome run = RunAndKeepEveryPicture(folder);
-  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-20-30 (2).jpg",
-                                    "No such file or directory")),
-            std::string::npos)
-      << run.out;
-  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-41.jpg"), 1u);
-
-  run = test::RunProgram(folder.work().path(), " Cam1\n\n");
+  folder.Add("2015-05-03 10-20-30 (2).jpg");
+  Outcome run = test::RunProgram(folder.work().path(), " Cam1\n\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Opening() +
                          Echo(" Cam1/2015-05-03 10-20-30 (2).jpg", " Cam1/2015-05-03 10-20-31.jpg") +
                          NotRenamed(" Cam1/2015-05-03 10-20-30 (2).jpg", "No such file or directory") +
                          Closing());
+  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-30 (2).jpg"), 1u);
+
+#ifndef _WIN32
+  // A name with a trailing blank loses it to the trimmed length; the next
+  // picture is renamed all the same.
+  folder.Add("2015-05-03 10-20-40 (2).jpg ");
+  run = RunAndKeepEveryPicture(folder);
+  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-20-40 (2).jpg",
+                                    "No such file or directory")),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-31.jpg"), 1u);
+#endif
 }
 
 TEST(Renaming, LeavesAPictureWhoseStampOnlyComesBackToTakenNames) {

@@ -5,6 +5,7 @@
 #ifndef STAMPWISE_PLATFORM_RENAME_HPP
 #define STAMPWISE_PLATFORM_RENAME_HPP
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,7 +38,9 @@ class Renamer {
 };
 
 // Plain words for a status that Rename returned.
-std::string DescribeRenameStatus(int status);
+inline std::string DescribeRenameStatus(int status) {
+  return status == kNameTaken ? "the new name is taken" : std::strerror(status);
+}
 
 }  // namespace stampwise::platform
 

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/case_index.hpp"
 #include "platform/rename.hpp"
@@ -102,9 +101,5 @@ int Renamer::Rename(std::string_view old_path, std::string_view new_path) {
   return status;
 }
 
-std::string DescribeRenameStatus(int status) {
-  if (status == kNameTaken) return "the new name is taken";
-  return std::strerror(status);
-}
 
 }  // namespace stampwise::platform

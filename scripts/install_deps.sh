@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build and the tests need
+# and this machine lacks. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+# command that must exist -> Debian package that brings it
+declare -A needs=(
+  [cmake]=cmake
+  [g++]=g++
+  [clang++]=clang
+  [tmux]=tmux
+  [groff]=groff
+  [dpkg-shlibdeps]=dpkg-dev
+  [x86_64-w64-mingw32-g++-posix]=g++-mingw-w64-x86-64-posix
+  [wine]="wine wine64"
+)
+missing=()
+for cmd in "${!needs[@]}"; do
+  if ! command -v "$cmd" >/dev/null 2>&1; then
+    read -ra pkgs <<<"${needs[$cmd]}"
+    missing+=("${pkgs[@]}")
+  fi
+done
+[ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+  missing+=(libclang-rt-dev)
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
