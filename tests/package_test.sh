@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a scratch root and runs the
+# installed program on a copy of the sample folder.
+# Usage: package_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$scratch/pkg" >/dev/null)
+deb=$(ls "$scratch"/pkg/stampwise_1.0.0_*.deb)
+dpkg-deb --field "$deb" Package Version Section Depends Maintainer Description
+dpkg-deb --field "$deb" Depends | grep -q 'libstdc++6'
+dpkg -x "$deb" "$scratch/root"
+test -x "$scratch/root/usr/bin/stampwise"
+groff -ww -z -man "$scratch/root/usr/share/man/man1/stampwise.1" 2>&1 | tee "$scratch/groff.err"
+test ! -s "$scratch/groff.err"
+
+mkdir "$scratch/work"
+cp -r "$source/sample/Cam1" "$scratch/work/"
+cd "$scratch/work"
+printf 'Cam1\n\n' | NO_STOP_MESSAGE=1 "$scratch/root/usr/bin/stampwise" >out
+grep -c 'Successfully renamed' out | grep -qx 6
+test "$(ls Cam1 | wc -l)" -eq 12
+! ls Cam1 | grep -q -E '^.{19}(-|.[([])'
+test ! -e AllFiles.txt
+echo "installed program renamed the sample folder"

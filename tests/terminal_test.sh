@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The program in a real pseudo-terminal, used as a person would: wait until
+# the instructions are on the screen, type the folder name, wait for the
+# closing line, press ENTER. A prompt still sitting in a buffer while the
+# program waits for input makes this fail.
+# Usage: terminal_test.sh STAMPWISE SOURCE_DIR
+set -euo pipefail
+program=$1
+source=$2
+scratch=$(mktemp -d)
+socket="stampwise-test-$$"
+tmux_() { tmux -L "$socket" "$@"; }
+trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+
+cp -r "$source/sample/Cam1" "$scratch/"
+tmux_ -f /dev/null new-session -d -x 100 -y 50 -c "$scratch" \
+  "'$program'; echo \"exit status \$?\"; sleep 600"
+
+# Waits until the screen shows $1, at most 10 seconds.
+wait_for() {
+  for _ in $(seq 100); do
+    tmux_ capture-pane -p | grep -qF -- "$1" && return 0
+    sleep 0.1
+  done
+  echo "never appeared on the screen: $1"
+  tmux_ capture-pane -p
+  return 1
+}
+
+wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
+tmux_ send-keys Cam1 Enter
+wait_for "Done ... Press ENTER to terminate normally"
+screen=$(tmux_ capture-pane -p)
+test "$(grep -c 'Successfully renamed' <<<"$screen")" -eq 6
+grep -qF "Successfully renamed                       Cam1/2015-05-03 10-20-32.jpg" <<<"$screen"
+tmux_ send-keys Enter
+wait_for "exit status 0"
+test "$(ls "$scratch/Cam1" | wc -l)" -eq 12
+test -e "$scratch/Cam1/2015-05-04 00-00-01.jpg"
+test ! -e "$scratch/AllFiles.txt"
+echo "terminal dialogue as expected"
