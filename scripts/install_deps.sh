@@ -10,6 +10,7 @@ declare -A needs=(
   [clang++]=clang
   [tmux]=tmux
   [groff]=groff
+  [python3]=python3
   [dpkg-shlibdeps]=dpkg-dev
   [x86_64-w64-mingw32-g++-posix]=g++-mingw-w64-x86-64-posix
   [wine]="wine wine64"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the program and runs every test: the Linux build, then the native
-# Windows build under Wine. Installs what is missing first. CI runs this.
+# Builds the program and runs every test: the Linux build, the same suite
+# under the sanitizers, the fuzz targets, then the native Windows build under
+# Wine. Installs what is missing first. CI runs this.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -11,6 +12,14 @@ echo "== Linux build and tests"
 cmake -S . -B build
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
+
+echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DSTAMPWISE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-asan -j2
+ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== Fuzzing"
+bash scripts/fuzz.sh "${STAMPWISE_FUZZ_SECONDS:-20}"
 
 echo "== Windows build, tests under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake

@@ -35,7 +35,9 @@ int ExclusiveRename(const char* from, const char* to) {
   return FlagRefused(errno) ? kRefused : errno;
 }
 
-// Also atomic and never replaces: link() fails when the new name exists.
+// Never replaces either: link() fails when the new name exists. Only an
+// interruption between the two calls can leave the picture under both
+// names; it is never left under none.
 int LinkThenUnlink(const char* from, const char* to) {
   if (link(from, to) != 0) {
     if (errno == EEXIST) return kNameTaken;
