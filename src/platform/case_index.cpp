@@ -5,25 +5,34 @@
 
 namespace stampwise::platform {
 
-void CaseIndex::Load(std::string_view folder) {
-  if (loaded_ && folder_ == folder) return;
-  folder_.assign(folder);
-  loaded_ = true;
-  counts_.clear();
-  ForEachEntry(folder_, [this](std::string_view name) { Add(name); });
+void CaseIndex::Load(std::string_view folder, std::size_t length) {
+  if (folder_ != folder) {
+    folder_.assign(folder);
+    lengths_.clear();
+    counts_.clear();
+  }
+  if (length < lengths_.size() && lengths_[length]) return;
+  if (length >= lengths_.size()) lengths_.resize(length + 1, false);
+  lengths_[length] = true;
+  ForEachEntry(folder_, [this, length](std::string_view name) {
+    if (name.size() == length) Add(name);
+  });
 }
 
-bool CaseIndex::Has(std::string_view name) {
+bool CaseIndex::Has(std::string_view folder, std::string_view name) {
+  Load(folder, name.size());
   FoldInto(name, &folded_);
   return counts_.find(folded_) != counts_.end();
 }
 
 void CaseIndex::Add(std::string_view name) {
+  if (name.size() >= lengths_.size() || !lengths_[name.size()]) return;
   FoldInto(name, &folded_);
   ++counts_[folded_];
 }
 
 void CaseIndex::Remove(std::string_view name) {
+  if (name.size() >= lengths_.size() || !lengths_[name.size()]) return;
   FoldInto(name, &folded_);
   auto it = counts_.find(folded_);
   if (it != counts_.end() && --it->second == 0) counts_.erase(it);

@@ -1,28 +1,34 @@
 // The names of one folder with letter case folded, so that the rename can
 // tell in constant time whether a name is taken in another letter case. The
-// folder is read once; every rename the program makes there keeps it current.
+// folder is read once for each length of name asked about (folding keeps the
+// length), and only names of that length are kept: the program asks about
+// names of one length only, a small part of a large folder. Every rename the
+// program makes there keeps the index current.
 #ifndef STAMPWISE_PLATFORM_CASE_INDEX_HPP
 #define STAMPWISE_PLATFORM_CASE_INDEX_HPP
 
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace stampwise::platform {
 
 class CaseIndex {
  public:
-  // Reads `folder` unless it is the folder already held. A folder that
-  // cannot be read leaves the index empty: the rename itself then reports why.
-  void Load(std::string_view folder);
-  // Whether some name of the folder equals `name` but for letter case.
-  bool Has(std::string_view name);
+  // Whether some name of `folder` equals `name` but for letter case. A
+  // folder that cannot be read has no names here: the rename itself then
+  // reports why.
+  bool Has(std::string_view folder, std::string_view name);
+  // A name that the program gave, or took away.
   void Add(std::string_view name);
   void Remove(std::string_view name);
 
  private:
+  void Load(std::string_view folder, std::size_t length);
+
   std::string folder_;
-  bool loaded_ = false;
+  std::vector<bool> lengths_;  // lengths_[n]: names of length n are held
   // Folded name -> how many names of the folder fold to it.
   std::unordered_map<std::string, int> counts_;
   std::string folded_;  // scratch, reused on every call

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/fold_case.hpp"
 #include "platform/folder.hpp"
@@ -22,6 +25,38 @@ std::vector<std::string_view> SplitAtBlanks(std::string_view text) {
   return words;
 }
 
+// The names of one folder in one buffer, so that listing a folder of many
+// thousand pictures costs no allocation a name.
+struct Listing {
+  std::string bytes;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // start, length
+
+  std::string_view operator[](std::size_t i) const {
+    return std::string_view(bytes).substr(spans[i].first, spans[i].second);
+  }
+};
+
+// The entries of one folder in the order in which the home platform lists
+// them: compared as upper-case bytes, ties by the bytes themselves.
+int ListFolder(const std::string& folder, Listing* listing) {
+  listing->bytes.clear();
+  listing->spans.clear();
+  int error = ForEachEntry(folder, [listing](std::string_view name) {
+    listing->spans.emplace_back(listing->bytes.size(), name.size());
+    listing->bytes.append(name);
+  });
+  if (error != 0) return error;
+  std::string_view bytes = listing->bytes;
+  std::sort(listing->spans.begin(), listing->spans.end(),
+            [bytes](const auto& x, const auto& y) {
+              std::string_view a = bytes.substr(x.first, x.second);
+              std::string_view b = bytes.substr(y.first, y.second);
+              int order = FoldedCompare(a, b);
+              return order != 0 ? order < 0 : a < b;
+            });
+  return 0;
+}
+
 // dir /b FOLDER... > FILE, with `words` the words after "/b".
 int ListInto(const std::vector<std::string_view>& words) {
   if (words.size() < 2 || words[words.size() - 2] != ">") return 1;
@@ -30,15 +65,16 @@ int ListInto(const std::vector<std::string_view>& words) {
   // fails leaves the file there, empty.
   std::FILE* out = std::fopen(target.c_str(), "wb");
   if (out == nullptr) return 1;
+  std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
-  std::vector<std::string> names;
+  Listing listing;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    names.clear();
-    if (ListFolder(std::string(words[i]), &names) != 0) {
+    if (ListFolder(std::string(words[i]), &listing) != 0) {
       status = 1;
       continue;
     }
-    for (const std::string& name : names) {
+    for (std::size_t n = 0; n < listing.spans.size(); ++n) {
+      std::string_view name = listing[n];
       if (std::fwrite(name.data(), 1, name.size(), out) != name.size() ||
           std::fwrite("\r\n", 1, 2, out) != 2)
         status = 1;
@@ -49,16 +85,6 @@ int ListInto(const std::vector<std::string_view>& words) {
 }
 
 }  // namespace
-
-int ListFolder(const std::string& folder, std::vector<std::string>* names) {
-  int error = ForEachEntry(folder, [names](std::string_view name) { names->emplace_back(name); });
-  if (error != 0) return error;
-  std::sort(names->begin(), names->end(), [](const std::string& a, const std::string& b) {
-    int order = FoldedCompare(a, b);
-    return order != 0 ? order < 0 : a < b;
-  });
-  return 0;
-}
 
 int RunCommand(std::string_view command) {
   std::vector<std::string_view> words = SplitAtBlanks(command);

@@ -14,7 +14,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace stampwise::platform {
 
@@ -25,11 +24,6 @@ constexpr int kUnknownCommand = 9009;
 // Runs one command line (trailing blanks are not part of it) and returns its
 // exit status.
 int RunCommand(std::string_view command);
-
-// The entries of one folder in the order in which the home platform lists
-// them: compared as upper-case bytes, ties by the bytes themselves.
-// Returns 0, or the platform's error number.
-int ListFolder(const std::string& folder, std::vector<std::string>* names);
 
 }  // namespace stampwise::platform
 

@@ -78,8 +78,7 @@ Renamer::~Renamer() = default;
 
 int Renamer::Rename(std::string_view old_path, std::string_view new_path) {
   Impl& m = *impl_;
-  m.index.Load(FolderOf(new_path));
-  if (m.index.Has(NameOf(new_path))) return kNameTaken;
+  if (m.index.Has(FolderOf(new_path), NameOf(new_path))) return kNameTaken;
   m.from.assign(old_path);
   m.to.assign(new_path);
 

@@ -1,0 +1,136 @@
+"""Measures stampwise against the floor of its job.
+
+For each N: generates a folder of N pictures in bursts of three (a plain
+stamp and two suffixed names, triggers some seconds apart; empty files),
+runs stampwise on it with the folder name and ENTER on standard input,
+timing the whole process and reading its peak memory; then replays the
+very same rename attempts, read back from the program's echo lines, on an
+identical folder with a minimal loop of renameat2(RENAME_NOREPLACE) calls,
+and checks that both folders end identical. Prints the medians of the runs.
+
+Usage: bench.py BUILD_DIR [N ...] [--runs R]"""
+
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import statistics
+import sys
+import tempfile
+import time
+
+EPOCH = 1430611200  # 2015-05-03 00:00:00 UTC
+
+
+def make_folder(folder, n, seed):
+    rng = random.Random(seed)
+    os.makedirs(folder)
+    second = 0
+    forms = ["{} ({}).JPG", "{}-{}.jpg", "{} [{}].jpg"]
+    made = 0
+    while made < n:
+        second += rng.randint(2, 20)
+        base = time.strftime("%Y-%m-%d %H-%M-%S", time.gmtime(EPOCH + second))
+        form = rng.choice(forms)
+        for k in range(1, 4):
+            if made == n:
+                break
+            name = base + ".jpg" if k == 1 else form.format(base, k)
+            os.close(os.open(os.path.join(folder, name), os.O_CREAT | os.O_WRONLY, 0o644))
+            made += 1
+
+
+def timed(measure, argv, cwd, stdin_bytes=b""):
+    """Runs argv in cwd through the measure helper; returns (wall seconds,
+    cpu seconds, peak KiB, stdout)."""
+    with tempfile.TemporaryDirectory() as io:
+        stdin_path, stdout_path = os.path.join(io, "in"), os.path.join(io, "out")
+        with open(stdin_path, "wb") as f:
+            f.write(stdin_bytes)
+        figures = subprocess.run([measure, stdin_path, stdout_path] + argv, cwd=cwd,
+                                 check=True, capture_output=True).stdout.split()
+        wall, cpu, peak, code = float(figures[0]), float(figures[1]), int(figures[2]), int(figures[3])
+        if code != 0:
+            sys.exit("%s exited with %d" % (argv[0], code))
+        with open(stdout_path, "rb") as f:
+            output = f.read()
+    return wall, cpu, peak, output
+
+
+def attempts_from(output):
+    """(old, new) pairs from the echo lines: two lines with a leading blank
+    a try, the success line and the closing line in between."""
+    pairs = []
+    lines = [l for l in output.split(b"\r\n")]
+    i = 0
+    while i + 1 < len(lines):
+        a, b = lines[i], lines[i + 1]
+        if a.startswith(b" Cam1/") and b.startswith(b" Cam1/"):
+            pairs.append((a[1:], b[1:]))
+            i += 2
+        else:
+            i += 1
+    return pairs
+
+
+def listing(folder):
+    return sorted(os.listdir(folder))
+
+
+def one_run(program, replay, measure, n, seed, scratch):
+    prog_dir = os.path.join(scratch, "program")
+    floor_dir = os.path.join(scratch, "floor")
+    for d in (prog_dir, floor_dir):
+        shutil.rmtree(d, ignore_errors=True)
+        make_folder(os.path.join(d, "Cam1"), n, seed)
+
+    wall, cpu, peak, output = timed(measure, [program], prog_dir, b"Cam1\n\n")
+    pairs = attempts_from(output)
+    attempts_file = os.path.join(scratch, "attempts")
+    with open(attempts_file, "wb") as f:
+        for old, new in pairs:
+            f.write(old + b"\0" + new + b"\0")
+    floor_wall, floor_cpu, _, _ = timed(measure, [replay, attempts_file], floor_dir)
+
+    if listing(os.path.join(prog_dir, "Cam1")) != listing(os.path.join(floor_dir, "Cam1")):
+        sys.exit("the program's folder and the floor's differ for N = %d" % n)
+    return wall, cpu, peak, floor_wall, floor_cpu, len(pairs)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build", help="the build folder, with stampwise and bench/")
+    parser.add_argument("sizes", nargs="*", type=int, default=[20000, 100000])
+    parser.add_argument("--runs", type=int, default=3)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    program = os.path.join(build, "stampwise")
+    replay = os.path.join(build, "bench", "stampwise_replay")
+    measure = os.path.join(build, "bench", "stampwise_measure")
+
+    scratch = tempfile.mkdtemp(prefix="stampwise-bench-")
+    per_picture = {}
+    try:
+        print("%8s %10s %10s %10s %7s %12s %10s %9s" % (
+            "N", "attempts", "program s", "floor s", "ratio", "us/picture", "cpu s", "peak MiB"))
+        for n in args.sizes:
+            runs = [one_run(program, replay, measure, n, seed, scratch) for seed in range(args.runs)]
+            wall = statistics.median(r[0] for r in runs)
+            cpu = statistics.median(r[1] for r in runs)
+            peak = max(r[2] for r in runs) / 1024
+            floor = statistics.median(r[3] for r in runs)
+            ratio = statistics.median(r[0] / r[3] for r in runs)
+            per_picture[n] = wall / n * 1e6
+            print("%8d %10d %10.3f %10.3f %7.2f %12.2f %10.3f %9.1f" % (
+                n, runs[0][5], wall, floor, ratio, per_picture[n], cpu, peak))
+        if len(args.sizes) >= 2:
+            small, large = args.sizes[0], args.sizes[-1]
+            print("time per picture at N = %d over N = %d: %.2f" % (
+                large, small, per_picture[large] / per_picture[small]))
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
