@@ -3,12 +3,13 @@ not UTF-8, 255-byte names, names of exactly 19, 20 and 21 characters, and
 mixtures with real pictures. Nothing may crash and nothing may be lost.
 Usage: hostile_names_test.py STAMPWISE"""
 
-import collections
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+
+from pictures import contents
 
 STAMP = b"2015-05-03 10-20-30"
 
@@ -37,14 +38,6 @@ HOSTILE = [
     STAMP + b" [3].jpg",
     b"2015-05-03 10-20-31.jpg",
 ]
-
-
-def contents(folder):
-    found = collections.Counter()
-    for name in os.listdir(folder):
-        with open(os.path.join(folder, name), "rb") as f:
-            found[f.read()] += 1
-    return found
 
 
 def main():
