@@ -1,6 +1,7 @@
 #include "console/records.hpp"
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace stampwise {
 

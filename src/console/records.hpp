@@ -16,12 +16,8 @@
 
 namespace stampwise {
 
-// The source position of a statement, for the error report. The defaults
+// The source position of a statement, for the error report: the defaults
 // take the caller's position.
-struct Where {
-  const char* file;
-  int line;
-};
 #define STAMPWISE_HERE \
   const char *src_file = __builtin_FILE(), int src_line = __builtin_LINE()
 
