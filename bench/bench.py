@@ -18,27 +18,13 @@ import subprocess
 import statistics
 import sys
 import tempfile
-import time
 
-EPOCH = 1430611200  # 2015-05-03 00:00:00 UTC
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+import pictures  # noqa: E402  (the tests' folders of pictures in bursts)
 
 
 def make_folder(folder, n, seed):
-    rng = random.Random(seed)
-    os.makedirs(folder)
-    second = 0
-    forms = ["{} ({}).JPG", "{}-{}.jpg", "{} [{}].jpg"]
-    made = 0
-    while made < n:
-        second += rng.randint(2, 20)
-        base = time.strftime("%Y-%m-%d %H-%M-%S", time.gmtime(EPOCH + second))
-        form = rng.choice(forms)
-        for k in range(1, 4):
-            if made == n:
-                break
-            name = base + ".jpg" if k == 1 else form.format(base, k)
-            os.close(os.open(os.path.join(folder, name), os.O_CREAT | os.O_WRONLY, 0o644))
-            made += 1
+    pictures.make_bursts(folder, n, random.Random(seed), gaps=(2, 20), empty=True)
 
 
 def timed(measure, argv, cwd, stdin_bytes=b""):

@@ -9,7 +9,6 @@ import time
 
 FORMS = ["{} ({}).JPG", "{}-{}.jpg", "{} [{}].jpg"]
 
-
 EPOCH = 1430611200  # 2015-05-03 00:00:00 UTC
 
 
@@ -19,22 +18,23 @@ def stamp(seconds):
     return time.strftime("%Y-%m-%d %H-%M-%S", t)
 
 
-def make_bursts(folder, pictures, rng, burst=3):
-    """Writes `pictures` files in bursts of `burst`: the first of each burst
-    under its plain stamp, the others with a suffix. Each file's content is
-    its own name, so that a test can follow every picture."""
+def make_bursts(folder, pictures, rng, burst=3, gaps=(4, 30), empty=False):
+    """Writes `pictures` files in bursts of `burst`, triggers `gaps` seconds
+    apart: the first of each burst under its plain stamp, the others with a
+    suffix. Each file's content is its own name, so that a test can follow
+    every picture, unless `empty`."""
     os.makedirs(folder, exist_ok=True)
     second = 0
     made = 0
     while made < pictures:
-        second += rng.randint(4, 30)
+        second += rng.randint(*gaps)
         base = stamp(second)
         form = rng.choice(FORMS)
         for n in range(1, burst + 1):
             if made == pictures:
                 break
             name = base + ".jpg" if n == 1 else form.format(base, n)
-            write(os.path.join(folder, name), name.encode())
+            write(os.path.join(folder, name), b"" if empty else name.encode())
             made += 1
 
 
