@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <map>
 #include <string>
 
 #include "test_util.hpp"
+
+#ifndef _WIN32
+#include "platform/system_calls_posix.hpp"
+#endif
 
 namespace stampwise::platform {
 namespace {
@@ -13,6 +18,8 @@ namespace {
 using test::Snapshot;
 using test::TempDir;
 using test::WriteFile;
+using Kind = RenameResult::Kind;
+using Files = std::map<std::string, std::string>;
 
 // Every way of renaming must give the same guarantees, whichever one the
 // file system lets the program use.
@@ -24,13 +31,11 @@ TEST_P(RenameWays, RenamesOntoAFreeNameOnly) {
   WriteFile(dir / "taken.jpg", "picture t");
   Renamer renamer(GetParam());
 
-  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "taken.jpg"), kNameTaken);
-  EXPECT_EQ(Snapshot(dir.path()), (std::map<std::string, std::string>{
-                                      {"a (2).JPG", "picture a"}, {"taken.jpg", "picture t"}}));
+  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
+  EXPECT_EQ(Snapshot(dir.path()), (Files{{"a (2).JPG", "picture a"}, {"taken.jpg", "picture t"}}));
 
-  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "free.jpg"), 0);
-  EXPECT_EQ(Snapshot(dir.path()), (std::map<std::string, std::string>{
-                                      {"free.jpg", "picture a"}, {"taken.jpg", "picture t"}}));
+  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
+  EXPECT_EQ(Snapshot(dir.path()), (Files{{"free.jpg", "picture a"}, {"taken.jpg", "picture t"}}));
 }
 
 TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
@@ -39,23 +44,23 @@ TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
   WriteFile(dir / "y (2).jpg", "y");
   WriteFile(dir / "2015-05-03 10-20-31.JPG", "twin");
   Renamer renamer(GetParam());
-  EXPECT_EQ(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg"), kNameTaken);
+  EXPECT_TRUE(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
   // A name the program itself gave is taken for the next picture as well,
   // and a name it gave up is free again.
-  EXPECT_EQ(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg"), 0);
-  EXPECT_EQ(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG"), kNameTaken);
-  EXPECT_EQ(renamer.Rename(dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg"), 0);
-  EXPECT_EQ(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG"), 0);
+  EXPECT_TRUE(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
+  EXPECT_TRUE(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
+  EXPECT_TRUE(renamer.Rename(dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
+  EXPECT_TRUE(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
   EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
 }
 
 TEST_P(RenameWays, OtherFailuresCarryTheSystemsReason) {
   TempDir dir;
   Renamer renamer(GetParam());
-  int status = renamer.Rename(dir / "missing (2).jpg", dir / "new.jpg");
-  EXPECT_GT(status, 0);
-  EXPECT_FALSE(DescribeRenameStatus(status).empty());
-  EXPECT_NE(DescribeRenameStatus(status), DescribeRenameStatus(kNameTaken));
+  RenameResult result = renamer.Rename(dir / "missing (2).jpg", dir / "new.jpg");
+  EXPECT_EQ(result.kind, Kind::kFailed);
+  EXPECT_EQ(Describe(result), "No such file or directory");
+  // Nothing is left behind, a reservation neither.
   EXPECT_TRUE(Snapshot(dir.path()).empty());
 }
 
@@ -63,7 +68,132 @@ INSTANTIATE_TEST_SUITE_P(EachWay, RenameWays,
                          ::testing::Values(Renamer::Method::kAuto,
                                            Renamer::Method::kExclusiveRename,
                                            Renamer::Method::kLinkThenUnlink,
-                                           Renamer::Method::kCheckThenRename));
+                                           Renamer::Method::kReserveThenRename));
+
+#ifndef _WIN32
+// The real system calls, but for those a test makes fail, as a card's file
+// system or a protected picture would.
+struct FailingCalls : SystemCalls {
+  int flag_error = 0;      // RENAME_NOREPLACE
+  int link_error = 0;      // every link
+  int link_once = 0;       // the next link only
+  int unlink_old = 0;      // unlink of the name linked from
+  int unlink_new = 0;      // unlink of the name linked to
+  int rename_error = 0;    // the rename over a reservation
+  int read_error = 0;      // the folder read of the letter-case index
+  std::string linked_from, linked_to;
+  int flag_calls = 0, links = 0, reservations = 0;
+
+  static int Fail(int error) { return errno = error, -1; }
+  int RenameNoReplace(const char* from, const char* to) override {
+    ++flag_calls;
+    return flag_error ? Fail(flag_error) : SystemCalls::RenameNoReplace(from, to);
+  }
+  int Link(const char* from, const char* to) override {
+    if (int e = link_once) return link_once = 0, Fail(e);
+    if (link_error) return Fail(link_error);
+    linked_from = from, linked_to = to, ++links;
+    return SystemCalls::Link(from, to);
+  }
+  int Unlink(const char* path) override {
+    if (unlink_old && path == linked_from) return Fail(unlink_old);
+    if (unlink_new && path == linked_to) return Fail(unlink_new);
+    return SystemCalls::Unlink(path);
+  }
+  int CreateExclusive(const char* path) override {
+    ++reservations;
+    return SystemCalls::CreateExclusive(path);
+  }
+  int Rename(const char* from, const char* to) override {
+    return rename_error ? Fail(rename_error) : SystemCalls::Rename(from, to);
+  }
+  int ReadFolder(const std::string& folder,
+                 const std::function<void(std::string_view)>& visit) override {
+    return read_error ? read_error : SystemCalls::ReadFolder(folder, visit);
+  }
+};
+
+class ForcedFailures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"a (2).jpg", "b (2).jpg", "c (2).jpg", "taken.jpg"})
+      WriteFile(dir_ / name, name);
+  }
+  RenameResult Rename(const char* from, const char* to) {
+    return renamer_.Rename(dir_ / from, dir_ / to);
+  }
+  Files Now() const { return Snapshot(dir_.path()); }
+
+  TempDir dir_;
+  FailingCalls sys_;
+  Renamer renamer_{Renamer::Method::kAuto, &sys_};
+};
+
+TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
+  sys_.flag_error = EINVAL;  // as exFAT and FAT under FUSE
+  sys_.link_error = EPERM;
+  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
+  WriteFile(dir_ / "9.jpg", "late");  // made by another program meanwhile
+  EXPECT_TRUE(Rename("b (2).jpg", "9.jpg").Taken());
+  EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
+  // The flag is given up once and for all; links, refused picture by
+  // picture, are asked for again.
+  EXPECT_EQ(sys_.flag_calls, 1);
+  EXPECT_EQ(sys_.reservations, 3);
+  EXPECT_EQ(Now(), (Files{{"1.jpg", "a (2).jpg"}, {"2.jpg", "b (2).jpg"}, {"c (2).jpg", "c (2).jpg"},
+                          {"9.jpg", "late"}, {"taken.jpg", "taken.jpg"}}));
+}
+
+TEST_F(ForcedFailures, OnePictureThatCannotBeLinkedDoesNotTurnLinksOff) {
+  sys_.flag_error = EOPNOTSUPP;
+  sys_.link_once = EPERM;  // a protected picture of another user
+  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
+  EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
+  EXPECT_EQ(sys_.reservations, 1);
+  EXPECT_EQ(sys_.links, 1);
+  // A file system without links at all turns them off for the run.
+  sys_.link_error = EOPNOTSUPP;
+  EXPECT_TRUE(Rename("c (2).jpg", "3.jpg").Done());
+  EXPECT_TRUE(Rename("3.jpg", "4.jpg").Done());
+  EXPECT_EQ(sys_.reservations, 3);
+}
+
+TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
+  sys_.flag_error = EINVAL;
+  sys_.unlink_old = EPERM;  // a sticky folder: the old name cannot go
+  RenameResult result = Rename("a (2).jpg", "1.jpg");
+  EXPECT_EQ(result.kind, Kind::kFailed);
+  EXPECT_EQ(Describe(result), "Operation not permitted");
+  EXPECT_EQ(Now().count("1.jpg"), 0u);
+
+  sys_.unlink_new = EPERM;  // and the new name cannot go either
+  result = Rename("a (2).jpg", "1.jpg");
+  EXPECT_EQ(result.kind, Kind::kBothNames);
+  EXPECT_EQ(Describe(result),
+            "Operation not permitted; the picture now has both names, the old and the new");
+  EXPECT_EQ(Now().at("1.jpg"), "a (2).jpg");
+  EXPECT_EQ(Now().at("a (2).jpg"), "a (2).jpg");
+}
+
+TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
+  sys_.flag_error = EINVAL;
+  sys_.link_error = EPERM;
+  sys_.rename_error = EACCES;
+  RenameResult result = Rename("a (2).jpg", "1.jpg");
+  EXPECT_EQ(Describe(result), "Permission denied");
+  EXPECT_EQ(Now().count("1.jpg"), 0u);
+  EXPECT_EQ(Now().size(), 4u);
+}
+
+TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
+  sys_.read_error = EMFILE;
+  RenameResult result = Rename("a (2).jpg", "TAKEN.JPG");
+  EXPECT_EQ(Describe(result), "Too many open files");
+  EXPECT_EQ(Now().count("a (2).jpg"), 1u);
+  sys_.read_error = 0;
+  EXPECT_TRUE(Rename("a (2).jpg", "TAKEN.JPG").Taken());
+}
+#endif
 
 }  // namespace
 }  // namespace stampwise::platform

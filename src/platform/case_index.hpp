@@ -14,19 +14,25 @@
 
 namespace stampwise::platform {
 
+class SystemCalls;
+
 class CaseIndex {
  public:
-  // Whether some name of `folder` equals `name` but for letter case. A
-  // folder that cannot be read has no names here: the rename itself then
-  // reports why.
-  bool Has(std::string_view folder, std::string_view name);
+  explicit CaseIndex(SystemCalls& sys) : sys_(sys) {}
+
+  // Whether some name of `folder` equals `name` but for letter case. When
+  // the folder cannot be read whole, *error is set to the reason and the
+  // answer is no: only a complete read counts, and it is tried again on the
+  // next call.
+  bool Has(std::string_view folder, std::string_view name, int* error);
   // A name that the program gave, or took away.
   void Add(std::string_view name);
   void Remove(std::string_view name);
 
  private:
-  void Load(std::string_view folder, std::size_t length);
+  int Load(std::string_view folder, std::size_t length);
 
+  SystemCalls& sys_;
   std::string folder_;
   std::vector<bool> lengths_;  // lengths_[n]: names of length n are held
   // Folded name -> how many names of the folder fold to it.

@@ -5,42 +5,52 @@
 #ifndef STAMPWISE_PLATFORM_RENAME_HPP
 #define STAMPWISE_PLATFORM_RENAME_HPP
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace stampwise::platform {
 
-// Result of a rename that failed because the new name is taken. Any other
-// failure is the platform's own (positive) error number; success is 0.
-constexpr int kNameTaken = -1;
+class SystemCalls;
+
+struct RenameResult {
+  enum class Kind {
+    kDone,
+    kTaken,      // the new name is taken: the picture is as it was
+    kFailed,     // the picture is under its old name only; `error` says why
+    kBothNames,  // the picture could not leave its old name and now has both
+  };
+  Kind kind = Kind::kDone;
+  int error = 0;  // the system's error number for kFailed and kBothNames
+
+  bool Done() const { return kind == Kind::kDone; }
+  bool Taken() const { return kind == Kind::kTaken; }
+};
+
+// Plain words for a result that is neither done nor taken.
+std::string Describe(const RenameResult& result);
 
 class Renamer {
  public:
-  // How the no-replace rename is carried out. kAuto takes the first way that
-  // the file system supports; the others force one, so tests can reach the
-  // ways that only some file systems need.
-  enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kCheckThenRename };
+  // How the no-replace rename is carried out. kAuto takes, for each picture,
+  // the first way that the file system allows; the others force one, so
+  // that tests can reach the ways that only some file systems need.
+  enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kReserveThenRename };
 
-  explicit Renamer(Method method = Method::kAuto);
+  // `calls` stands in for the system calls in tests; null means the real
+  // ones. Only the POSIX build makes more than one kind of call.
+  explicit Renamer(Method method = Method::kAuto, SystemCalls* calls = nullptr);
   ~Renamer();
   Renamer(const Renamer&) = delete;
   Renamer& operator=(const Renamer&) = delete;
 
-  // Renames old_path to new_path, both in the same folder. Returns 0,
-  // kNameTaken, or the platform's error number.
-  int Rename(std::string_view old_path, std::string_view new_path);
+  // Renames old_path to new_path, both in the same folder.
+  RenameResult Rename(std::string_view old_path, std::string_view new_path);
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-// Plain words for a status that Rename returned.
-inline std::string DescribeRenameStatus(int status) {
-  return status == kNameTaken ? "the new name is taken" : std::strerror(status);
-}
 
 }  // namespace stampwise::platform
 

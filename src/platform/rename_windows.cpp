@@ -1,6 +1,5 @@
 #include <windows.h>
 
-
 #include "platform/rename.hpp"
 #include "platform/utf8_windows.hpp"
 
@@ -12,15 +11,16 @@ namespace stampwise::platform {
 // system, so every Method is carried out the same way here.
 struct Renamer::Impl {};
 
-Renamer::Renamer(Method) : impl_(new Impl) {}
+Renamer::Renamer(Method, SystemCalls*) : impl_(new Impl) {}
 Renamer::~Renamer() = default;
 
-int Renamer::Rename(std::string_view old_path, std::string_view new_path) {
-  if (MoveFileExW(Widen(old_path).c_str(), Widen(new_path).c_str(), 0)) return 0;
+RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_path) {
+  if (MoveFileExW(Widen(old_path).c_str(), Widen(new_path).c_str(), 0))
+    return {RenameResult::Kind::kDone, 0};
   DWORD error = GetLastError();
-  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return kNameTaken;
-  return ErrnoFromWindows(error);
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+    return {RenameResult::Kind::kTaken, 0};
+  return {RenameResult::Kind::kFailed, ErrnoFromWindows(error)};
 }
-
 
 }  // namespace stampwise::platform

@@ -30,7 +30,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
 
   NameField PICNAME;
   StampField STAMP;
-  std::int32_t ISTAT = 0;
+  platform::RenameResult ISTAT;
   // Stamps already tried for the current picture: the advancing stamp can
   // come back to one of them only when a field has left the range that the
   // stamp can show, and then every later one would come back too.
@@ -68,9 +68,9 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
         break;
       }
       RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, out, renamer);
-      if (ISTAT == 0) break;
-      if (ISTAT != platform::kNameTaken) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), platform::DescribeRenameStatus(ISTAT));
+      if (ISTAT.Done()) break;
+      if (!ISTAT.Taken()) {
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), platform::Describe(ISTAT));
         break;
       }
     }

@@ -3,7 +3,7 @@
 namespace stampwise {
 
 void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
-                std::int32_t PICLEN, const StampField& STAMP, std::int32_t& ISTAT,
+                std::int32_t PICLEN, const StampField& STAMP, platform::RenameResult& ISTAT,
                 OutputUnit& out, platform::Renamer& renamer) {
   NameField NEWNAME;
   NEWNAME.Join({FOLDER.Piece(1, FOLDERLEN), "/", STAMP.View(), ".jpg"});
@@ -12,7 +12,7 @@ void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField
   out.ListRecord(PICNAME.Piece(1, PICLEN));
   out.ListRecord(NEWNAME.Piece(1, NEWLEN));
   ISTAT = renamer.Rename(PICNAME.Piece(1, PICLEN), NEWNAME.Piece(1, NEWLEN));
-  if (ISTAT == 0) out.FixedRecord({{"Successfully renamed ", 21}, {NEWNAME.Piece(1, NEWLEN), 50}});
+  if (ISTAT.Done()) out.FixedRecord({{"Successfully renamed ", 21}, {NEWNAME.Piece(1, NEWLEN), 50}});
 }
 
 }  // namespace stampwise

@@ -11,10 +11,10 @@
 namespace stampwise {
 
 // Renames the picture at PICNAME(1:PICLEN) to FOLDER(1:FOLDERLEN) + "/" +
-// STAMP + ".jpg". ISTAT is 0 on success, platform::kNameTaken when the new
-// name is taken (in any letter case), or the platform's error number.
+// STAMP + ".jpg". ISTAT says whether it was done, the new name was taken
+// (in any letter case), or why it failed.
 void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
-                std::int32_t PICLEN, const StampField& STAMP, std::int32_t& ISTAT,
+                std::int32_t PICLEN, const StampField& STAMP, platform::RenameResult& ISTAT,
                 OutputUnit& out, platform::Renamer& renamer);
 
 }  // namespace stampwise

@@ -1,0 +1,257 @@
+"""The program on every file system that pictures live on, each one really
+mounted: ext4, xfs and btrfs on loop devices, tmpfs, exFAT and FAT32 through
+FUSE as camera cards are, and NTFS through ntfs-3g and lowntfs-3g.
+
+On each: a whole run (every picture still there once, none left to rename,
+the same final folder as on ext4); a run with another process creating, right
+after each rename, the name the program tries next (nothing replaced); and
+the way the rename took there (renameat2, link or reservation), so that a
+silent fall-back shows. Needs root, loop devices and /dev/fuse: without them
+it says what is missing and skips, which counts as a failure under CI.
+
+Usage: file_systems_test.py STAMPWISE"""
+
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import pictures
+
+SKIP = 77
+PICTURES = 3000
+FAT_PICTURES = 150  # fusefat creates files slowly
+
+# name, driver, image size in MiB (0: no image), pictures, expected way
+FILE_SYSTEMS = [
+    ("ext4", "kernel", 64, PICTURES, "renameat2"),
+    ("xfs", "kernel", 320, PICTURES, "renameat2"),
+    ("btrfs", "kernel", 128, PICTURES, "renameat2"),
+    ("tmpfs", "kernel", 0, PICTURES, "renameat2"),
+    ("exFAT", "exfat-fuse", 64, PICTURES, "reservation"),
+    ("FAT32", "fusefat", 64, FAT_PICTURES, "reservation"),
+    ("NTFS", "ntfs-3g", 64, PICTURES, "link"),
+    ("NTFS, ignore_case", "lowntfs-3g", 64, PICTURES, "link"),
+]
+
+TOOLS = ["losetup", "strace", "mkfs.ext4", "mkfs.xfs", "mkfs.btrfs", "mkfs.exfat",
+         "mkfs.vfat", "mkntfs", "mount.exfat-fuse", "fusefat", "ntfs-3g", "lowntfs-3g"]
+
+
+def missing():
+    """What this machine lacks for the matrix, in a few words, or None."""
+    if os.geteuid() != 0:
+        return "root"
+    if not os.path.exists("/dev/fuse"):
+        return "/dev/fuse"
+    if not os.path.exists("/dev/loop-control"):
+        return "loop devices"
+    lacking = [t for t in TOOLS if shutil.which(t) is None]
+    return ", ".join(lacking) if lacking else None
+
+
+def sh(*argv):
+    subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+class Mount:
+    """One file system, mounted at `self.dir` until close()."""
+
+    def __init__(self, scratch, name, driver, size):
+        self.dir = tempfile.mkdtemp(dir=scratch, prefix="mnt-")
+        self.loop = None
+        image = os.path.join(scratch, re.sub(r"\W", "", name) + ".img")
+        if size:
+            with open(image, "wb") as f:
+                f.truncate(size << 20)
+        if name == "tmpfs":
+            sh("mount", "-t", "tmpfs", "-o", "size=256m", "none", self.dir)
+        elif driver == "kernel":
+            sh("mkfs." + name, "-q", "-F" if name == "ext4" else "-f", image)
+            sh("mount", "-o", "loop", image, self.dir)
+        elif name == "exFAT":
+            sh("mkfs.exfat", image)
+            # exfat-fuse wants a block device.
+            self.loop = subprocess.run(["losetup", "-f", "--show", image], check=True,
+                                       capture_output=True, text=True).stdout.strip()
+            sh("mount.exfat-fuse", self.loop, self.dir)
+        elif name == "FAT32":
+            sh("mkfs.vfat", "-F", "32", image)
+            sh("fusefat", "-o", "rw+", image, self.dir)
+        else:
+            sh("mkntfs", "-F", "-Q", "-q", image)
+            sh(driver, *(["-o", "ignore_case"] if "ignore_case" in name else []), image, self.dir)
+
+    def close(self):
+        for _ in range(50):
+            if subprocess.run(["umount", self.dir], stderr=subprocess.DEVNULL).returncode == 0:
+                break
+            time.sleep(0.1)  # a FUSE driver still busy with the last write
+        else:
+            subprocess.run(["umount", "-l", self.dir], stderr=subprocess.DEVNULL)
+        if self.loop:
+            subprocess.run(["losetup", "-d", self.loop], stderr=subprocess.DEVNULL)
+
+
+def fill(folder, count, seed):
+    """Bursts in all three suffix forms, with `-1` and `[1]`, a year end, and
+    a plain name taken in another letter case."""
+    rng = random.Random(seed)
+    pictures.make_bursts(folder, count - 4, rng)
+    for name in ["2015-12-31 23-59-59 (2).JPG", "2015-12-31 23-59-59-1.jpg",
+                 "2015-12-31 23-59-59 [1].jpg", "2016-01-01 00-00-01.JPG"]:
+        pictures.write(os.path.join(folder, name), name.encode())
+
+
+def final(folder):
+    return sorted((n, open(os.path.join(folder, n), "rb").read()) for n in os.listdir(folder))
+
+
+def same_folder(file_system, files):
+    """What must equal ext4's final folder: lowntfs-3g with ignore_case shows
+    every name in lower case, so there letter case is left out."""
+    if "ignore_case" in file_system:
+        return sorted((n.lower(), c) for n, c in files)
+    return files
+
+
+def whole_run(program, work, count):
+    folder = os.path.join(work, "Cam1")
+    fill(folder, count, seed=count)
+    expected = pictures.contents(folder)
+    began = time.monotonic()
+    pictures.run(program, work)
+    seconds = time.monotonic() - began
+    pictures.check_intact(folder, expected)
+    pictures.check_done(folder)
+    result = final(folder)
+    shutil.rmtree(folder)
+    return seconds, result
+
+
+def raced_run(program, work, count):
+    """Right after the program renames the second picture of a burst, makes
+    the name the third one tries next (the stamp plus two seconds)."""
+    folder = os.path.join(work, "Race")
+    pictures.make_bursts(folder, count, random.Random(count + 1))
+    expected = pictures.contents(folder)
+    seconds = {}
+    for name in os.listdir(folder):
+        if pictures.selected(name):
+            base = name[:19]
+            if base not in seconds or name < seconds[base]:
+                seconds[base] = name
+    seconds = sorted(seconds.items())
+    made = {}
+    process = pictures.start(program, work, "Race")
+
+    def create():
+        for base, second in seconds:
+            while os.path.exists(os.path.join(folder, second)):
+                if process.poll() is not None:
+                    return
+            t = time.strptime(base, "%Y-%m-%d %H-%M-%S")
+            target = time.strftime("%Y-%m-%d %H-%M-%S", time.gmtime(
+                time.mktime(t) - time.mktime(time.gmtime(0)) + 2)) + ".jpg"
+            try:
+                fd = os.open(os.path.join(folder, target), os.O_CREAT | os.O_EXCL | os.O_WRONLY)
+            except FileExistsError:
+                continue
+            made[target] = ("creator " + target).encode()
+            os.write(fd, made[target])
+            os.close(fd)
+
+    creator = threading.Thread(target=create)
+    creator.start()
+    err = process.stderr.read()
+    status = process.wait()
+    creator.join()
+    if status != 0:
+        raise AssertionError("exit status %d: %s" % (status, err))
+    for content in made.values():
+        expected[content] += 1
+    pictures.check_intact(folder, expected)
+    pictures.check_done(folder)
+    shutil.rmtree(folder)
+    return len(made)
+
+
+def way_taken(program, work):
+    """The way the renames of a small folder took, as strace shows it."""
+    folder = os.path.join(work, "Way")
+    pictures.make_bursts(folder, 30, random.Random(3))
+    log = os.path.join(work, "strace.log")
+    env = dict(os.environ, NO_STOP_MESSAGE="1")
+    subprocess.run(["strace", "-f", "-o", log, "-e", "trace=renameat2,rename,link,open,openat",
+                    program], cwd=work, input=b"Way\n\n", stdout=subprocess.DEVNULL,
+                   env=env, check=True)
+    calls = open(log).read()
+    os.remove(log)
+    shutil.rmtree(folder)
+    ways = set()
+    if re.search(r"renameat2\(.*RENAME_NOREPLACE\) = 0", calls):
+        ways.add("renameat2")
+    if re.search(r"link\(.*\) = 0", calls):
+        ways.add("link")
+    if re.search(r"O_EXCL.*\) = \d+", calls) and re.search(r"rename\(.*\) = 0", calls):
+        ways.add("reservation")
+    return "+".join(sorted(ways)) or "none"
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    lacking = missing()
+    if lacking:
+        print("file systems: skipped, this machine lacks: " + lacking)
+        sys.exit(1 if os.environ.get("CI") == "true" else SKIP)
+    scratch = tempfile.mkdtemp(prefix="stampwise-fs-")
+    reference = {}
+    rows = []
+    failures = []
+    try:
+        for name, driver, size, count, expected_way in FILE_SYSTEMS:
+            mount = None
+            try:
+                mount = Mount(scratch, name, driver, size)
+                seconds, result = whole_run(program, mount.dir, count)
+                if name == "ext4":
+                    reference[count] = (seconds, result)
+                    _, reference[FAT_PICTURES] = whole_run(program, mount.dir, FAT_PICTURES)
+                    reference[FAT_PICTURES] = (None, reference[FAT_PICTURES])
+                elif same_folder(name, result) != same_folder(name, reference[count][1]):
+                    raise AssertionError("final folder differs from ext4's")
+                raced = raced_run(program, mount.dir, count)
+                way = way_taken(program, mount.dir)
+                if way != expected_way:
+                    raise AssertionError("renamed by %s, expected %s" % (way, expected_way))
+                rows.append((name, driver, way, count, seconds, raced))
+            except (AssertionError, subprocess.CalledProcessError, OSError) as e:
+                detail = getattr(e, "stderr", None)
+                failures.append("%s: %s %s" % (name, e, detail.decode() if detail else ""))
+            finally:
+                if mount:
+                    mount.close()
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    per_picture = reference[PICTURES][0] / PICTURES if PICTURES in reference else None
+    print("| file system | driver | rename way | pictures | time | per picture against ext4 |"
+          " names made by the racing creator |")
+    print("|---|---|---|--:|--:|--:|--:|")
+    for name, driver, way, count, seconds, raced in rows:
+        ratio = "%.1f" % (seconds / count / per_picture) if per_picture else "-"
+        print("| %s | %s | %s | %d | %.2f s | %s | %d |"
+              % (name, driver, way, count, seconds, ratio, raced))
+    for failure in failures:
+        print("FAILED " + failure)
+    if failures:
+        sys.exit(1)
+    print("file systems: every picture kept on %d file systems" % len(rows))
+
+
+if __name__ == "__main__":
+    main()
