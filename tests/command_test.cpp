@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include <string>
 
 #include "test_util.hpp"
@@ -36,6 +39,9 @@ TEST_F(CommandTest, ListsBareNamesInTheHomePlatformsOrder) {
 #ifndef _WIN32
   WriteFile("Cam1/B.jpg", "x");  // one name with b.jpg where case is ignored
   twin = "B.jpg\r\n";
+  // A line feed would make two lines of one name, the second naming
+  // another file: such a name is left out.
+  WriteFile("Cam1/x\n.015-05-03 10-20-30 (2).jpg", "x");
 #endif
   EXPECT_EQ(RunCommand("dir /b Cam1 > AllFiles.txt"), 0);
   // Upper-case order ("_" comes after the letters), ties by the bytes;
@@ -66,6 +72,45 @@ TEST_F(CommandTest, StatusOneWhenAFolderCannotBeListed) {
     EXPECT_EQ(RunCommand(command), 1) << command;
     // The redirect comes first: the stale list is gone even so.
     EXPECT_EQ(ReadFile("AllFiles.txt"), "") << command;
+  }
+}
+
+TEST_F(CommandTest, SaysOnStandardErrorWhyAFolderCannotBeListed) {
+  MakeDir("Locked");
+  WriteFile("plain", "");
+  struct Case {
+    const char* folder;
+    std::string said;
+    bool as_other_user;  // root reads every folder: become another user
+  } cases[] = {
+      {"Missing", "Missing: No such file or directory\n", false},
+      {"plain", "plain: Not a directory\n", false},
+#ifndef _WIN32
+      {"Locked", "Locked: Permission denied\n", true},
+      {"Cam1", "AllFiles.txt: Permission denied\n", true},  // a read-only working directory
+#endif
+  };
+  for (const Case& c : cases) {
+#ifndef _WIN32
+    std::filesystem::permissions(".", c.folder == std::string("Cam1")
+                                          ? std::filesystem::perms(0555)
+                                          : std::filesystem::perms(0777));
+    std::filesystem::permissions("Locked", std::filesystem::perms::none);
+    if (c.as_other_user && geteuid() == 0) {
+      ASSERT_EQ(seteuid(65534), 0);
+    }
+#endif
+    ::testing::internal::CaptureStderr();
+    int status = RunCommand(std::string("dir /b ") + c.folder + " > AllFiles.txt");
+    std::string said = ::testing::internal::GetCapturedStderr();
+#ifndef _WIN32
+    if (c.as_other_user && getuid() == 0) {
+      ASSERT_EQ(seteuid(0), 0);
+    }
+    std::filesystem::permissions(".", std::filesystem::perms(0700));
+#endif
+    EXPECT_EQ(status, 1) << c.folder;
+    EXPECT_EQ(said, c.said);
   }
 }
 

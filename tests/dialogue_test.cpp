@@ -17,6 +17,7 @@ namespace {
 
 const std::string kProblem =
     "There was a problem with the folder name ... Press Enter to terminate    \r\n";
+const std::string kBlanks = " The folder name cannot have blanks in it or before it.\r\n";
 
 TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   TempDir work;
@@ -27,6 +28,12 @@ TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   Outcome run = RunProgram(work.path(), "Cam1\n\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, Opening() + Closing());
+  // The banner is 67 characters: the title and 17 blanks; the first
+  // instruction fills all 67.
+  EXPECT_EQ(run.out.substr(0, 71), "Program Stampwise, Version 1.0, 21 September, 2015" +
+                                       std::string(17, ' ') + "\r\n\r\n");
+  EXPECT_EQ(run.out.substr(71, 69),
+            "Enter folder name containing Reconyx relabeld jpg files, then ENTER\r\n");
   EXPECT_EQ(run.err, "STOP\n");
   EXPECT_FALSE(Exists(work / "AllFiles.txt"));
   EXPECT_EQ(Snapshot(work / "Cam1").size(), 2u);
@@ -39,21 +46,16 @@ TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   EXPECT_EQ(run.err, "");
 }
 
-TEST(Dialogue, BannerRecordsAreSixtySevenCharacters) {
-  std::string opening = Opening();
-  EXPECT_EQ(opening.substr(0, 69),
-            "Program Stampwise, Version 1.0, 21 September, 2015" + std::string(17, ' ') + "\r\n");
-  EXPECT_EQ(opening.size(), 4 * 69u + 2u);
-  EXPECT_EQ(opening.substr(71, 69),
-            "Enter folder name containing Reconyx relabeld jpg files, then ENTER\r\n");
-}
-
 TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
   TempDir work;
   std::string name26(26, 'n');
   std::string name27(27, 'n');
   MakeDir(work / name27);  // exists, but its paths would not fit
 
+  const std::string kTooLong =
+      " The folder name is longer than 26 characters (a letter outside A-Z may count as two or "
+      "more).\r\n";
+  MakeDir(work / "Cam1");
   struct Case {
     std::string typed;
     std::string why;
@@ -62,8 +64,12 @@ TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
       {"Missing", "", true},
       {"", " No folder name was typed.\r\n", false},
       {"    ", " No folder name was typed.\r\n", false},
-      {name27, " The folder name is longer than 26 characters.\r\n", false},
+      {name27, kTooLong, false},
       {name26, "", true},  // fits, but does not exist
+      // Fields count bytes: 14 Cyrillic letters are 28.
+      {"\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe" + std::string(20, 'n'), kTooLong, false},
+      {" Cam1", kBlanks, false},
+      {"All Locations", kBlanks, false},
   };
   for (const Case& c : cases) {
     Outcome run = RunProgram(work.path(), c.typed + "\n\n");
@@ -83,7 +89,8 @@ TEST(FolderName, ShellCharactersCreateNothingAndRunNothing) {
                            "x|touch PWNED", "x > PWNED"}) {
     Outcome run = RunProgram(work.path(), name + "\n\n");
     EXPECT_EQ(run.status, 0) << name;
-    EXPECT_EQ(run.out, Opening() + kProblem) << name;
+    std::string why = name.find(' ') != std::string::npos ? kBlanks : "";
+    EXPECT_EQ(run.out, Opening() + why + kProblem) << name;
     EXPECT_FALSE(Exists(work / "PWNED")) << name;
   }
 }
@@ -97,23 +104,67 @@ TEST(EndOfInput, IsError217WithExitStatus127) {
     EXPECT_NE(run.err.find("error 217"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("attempt to read past end of file"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("unit 5"), std::string::npos) << run.err;
-    // Output still buffered is not written at this end.
+    // Not the orderly end: no stop notice.
     EXPECT_EQ(run.err.find("STOP"), std::string::npos) << run.err;
   }
 }
 
+TEST(ListFile, ReplacesWhateverEntryBearsItsNameNeverWritingThrough) {
+  struct Case {
+    const char* what;
+    std::string make;  // shell words that make AllFiles.txt in the working directory
+    bool listed;
+  } cases[] = {
 #ifndef _WIN32
-TEST(OutputFailure, FullDeviceIsAnErrorNeverSuccess) {
+      {"symbolic link", "ln -s elsewhere/victim AllFiles.txt", true},
+      {"hard link", "ln elsewhere/victim AllFiles.txt", true},
+      {"named pipe", "mkfifo AllFiles.txt", true},
+#endif
+      {"folder", "mkdir AllFiles.txt", false},
+  };
+  for (const Case& c : cases) {
+    TempDir work;
+    MakeDir(work / "Cam1");
+    MakeDir(work / "elsewhere");
+    WriteFile(work / "elsewhere/victim", "a picture elsewhere");
+    WriteFile(work / "Cam1/2015-05-03 10-20-30 (2).JPG", "burst");
+#ifdef _WIN32
+    std::filesystem::create_directory(work / "AllFiles.txt");
+#else
+    ASSERT_EQ(std::system(("cd \"" + work.path() + "\" && " + c.make).c_str()), 0) << c.what;
+#endif
+    Outcome run = RunProgram(work.path(), "Cam1\n\n");
+    EXPECT_EQ(run.status, 0) << c.what;
+    EXPECT_EQ(ReadFile(work / "elsewhere/victim"), "a picture elsewhere") << c.what;
+    EXPECT_EQ(Snapshot(work / "Cam1").count("2015-05-03 10-20-31.jpg"), c.listed ? 1u : 0u)
+        << c.what;
+    if (!c.listed) {
+      EXPECT_EQ(run.out, Opening() + kProblem) << c.what;
+      EXPECT_EQ(run.err, "AllFiles.txt: Is a directory\nSTOP\n") << c.what;
+    }
+    EXPECT_EQ(Snapshot(work.path()).size(), 0u) << c.what;  // no new file of its own left
+  }
+}
+
+#ifndef _WIN32
+TEST(OutputFailure, AFullDeviceOrAClosedPipeIsAnErrorNeverSuccess) {
   TempDir work;
   MakeDir(work / "Cam1");
-  int raw = std::system(("cd \"" + work.path() + "\" && printf 'Cam1\\n\\n' | \"" STAMPWISE_EXE
-                         "\" > /dev/full 2> err")
-                            .c_str());
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 127);
-  std::string err = ReadFile(work / "err");
-  EXPECT_NE(err.find("error code returned by host stdio"), std::string::npos) << err;
-  EXPECT_NE(err.find("unit 6"), std::string::npos) << err;
+  // More than the 64 KiB that the output keeps before writing.
+  for (int i = 0; i < 600; ++i)
+    WriteFile(work / ("Cam1/2015-05-03 10-" + std::to_string(10 + i / 60) + "-" +
+                      std::to_string(10 + i % 50) + " (" + std::to_string(i) + ").jpg"),
+              "");
+  for (const char* sink : {"> /dev/full", "| head -c 100 > /dev/null"}) {
+    WriteFile(work / "run.sh", "printf 'Cam1\\n\\n' | \"" STAMPWISE_EXE "\" 2> err " +
+                                   std::string(sink) + "; exit ${PIPESTATUS[1]}\n");
+    int raw = std::system(("cd \"" + work.path() + "\" && bash run.sh").c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << sink;
+    EXPECT_EQ(WEXITSTATUS(raw), 127) << sink;
+    std::string err = ReadFile(work / "err");
+    EXPECT_NE(err.find("error code returned by host stdio"), std::string::npos) << err;
+    EXPECT_NE(err.find("unit 6"), std::string::npos) << err;
+  }
 }
 #endif
 

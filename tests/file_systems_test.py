@@ -198,7 +198,9 @@ def way_taken(program, work):
         ways.add("renameat2")
     if re.search(r"link\(.*\) = 0", calls):
         ways.add("link")
-    if re.search(r"O_EXCL.*\) = \d+", calls) and re.search(r"rename\(.*\) = 0", calls):
+    # Only picture names count: the list file is moved into place too.
+    if (re.search(r'\.jpg", O_[A-Z_|]*O_EXCL[^)]*\) = \d+', calls)
+            and re.search(r'rename\("[^"]*", "[^"]*\.jpg"\) = 0', calls)):
         ways.add("reservation")
     return "+".join(sorted(ways)) or "none"
 

@@ -27,7 +27,7 @@ const TextField<42> kDone("Done ... Press ENTER to terminate normally");
 }  // namespace
 
 void MAIN() {
-  platform::UseBinaryConsole();
+  platform::PrepareConsole();
   OutputUnit out;
   InputUnit console(&out);
 

@@ -28,7 +28,13 @@ void CREATEPICSLIST(InputUnit& console, OutputUnit& out, std::int32_t& NFILES, N
   // and a longer one would cut the command and the new picture names.
   if (FOLDERLEN == 0) StopForFolderName(console, out, "No folder name was typed.");
   if (FOLDERLEN > kMaxFolderLength)
-    StopForFolderName(console, out, "The folder name is longer than 26 characters.");
+    StopForFolderName(console, out,
+                      "The folder name is longer than 26 characters (a letter outside A-Z "
+                      "may count as two or more).");
+  // The listing would split the name at a blank, while the renames would
+  // use it whole: two different folders.
+  if (FOLDER.Piece(1, FOLDERLEN).find(' ') != std::string_view::npos)
+    StopForFolderName(console, out, "The folder name cannot have blanks in it or before it.");
 
   NameField COMMAND;
   COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", kListFileName});

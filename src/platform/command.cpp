@@ -1,6 +1,7 @@
 #include "platform/command.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -8,6 +9,7 @@
 
 #include "platform/fold_case.hpp"
 #include "platform/folder.hpp"
+#include "platform/reason.hpp"
 
 namespace stampwise::platform {
 
@@ -36,16 +38,38 @@ struct Listing {
   }
 };
 
+// The command processor's own complaint, on standard error.
+void Complain(std::string_view what, int error) {
+  std::string line(what);
+  line.append(": ").append(Reason(error)).append("\n");
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
+}
+
 // The entries of one folder in the order in which the home platform lists
-// them: compared as upper-case bytes, ties by the bytes themselves.
-int ListFolder(const std::string& folder, Listing* listing) {
+// them: compared as upper-case bytes, ties by the bytes themselves. A name
+// with a line feed cannot be one line of the list: it is left out. The
+// list's own new file stands for the list file it is about to become.
+int ListFolder(const std::string& folder, const std::string& new_file, const std::string& target,
+               Listing* listing) {
   listing->bytes.clear();
   listing->spans.clear();
-  int error = ForEachEntry(folder, [listing](std::string_view name) {
+  bool saw_new = false, saw_target = false;
+  int error = ForEachEntry(folder, [&](std::string_view name) {
+    if (name.find('\n') != std::string_view::npos) return;
+    if (name == new_file) {
+      saw_new = true;
+      return;
+    }
+    if (name == target) saw_target = true;
     listing->spans.emplace_back(listing->bytes.size(), name.size());
     listing->bytes.append(name);
   });
   if (error != 0) return error;
+  if (saw_new && !saw_target) {
+    listing->spans.emplace_back(listing->bytes.size(), target.size());
+    listing->bytes.append(target);
+  }
   std::string_view bytes = listing->bytes;
   std::sort(listing->spans.begin(), listing->spans.end(),
             [bytes](const auto& x, const auto& y) {
@@ -57,19 +81,37 @@ int ListFolder(const std::string& folder, Listing* listing) {
   return 0;
 }
 
-// dir /b FOLDER... > FILE, with `words` the words after "/b".
+// A file of the listing's own beside the list file, created exclusively,
+// so that nothing already there is ever written through.
+std::FILE* CreateBeside(const std::string& target, std::string* name, int* error) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *name = target + "." + std::to_string(ProcessNumber()) + "-" + std::to_string(attempt) + ".new";
+    std::FILE* file = CreateNewFile(*name, error);
+    if (file != nullptr || *error != EEXIST) return file;
+  }
+  return nullptr;
+}
+
+// dir /b FOLDER... > FILE, with `words` the words after "/b". The list is
+// written to a new file, which then replaces the entry FILE, whatever that
+// is: a link is replaced itself, a named pipe is never opened.
 int ListInto(const std::vector<std::string_view>& words) {
   if (words.size() < 2 || words[words.size() - 2] != ">") return 1;
   std::string target(words.back());
-  // The redirect comes first, as with the command processor: a listing that
-  // fails leaves the file there, empty.
-  std::FILE* out = std::fopen(target.c_str(), "wb");
-  if (out == nullptr) return 1;
+  std::string new_file;
+  int error = 0;
+  std::FILE* out = CreateBeside(target, &new_file, &error);
+  if (out == nullptr) {
+    Complain(target, error);
+    return 1;
+  }
   std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
   Listing listing;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    if (ListFolder(std::string(words[i]), &listing) != 0) {
+    std::string folder(words[i]);
+    if (int list_error = ListFolder(folder, new_file, target, &listing)) {
+      Complain(folder, list_error);
       status = 1;
       continue;
     }
@@ -77,10 +119,18 @@ int ListInto(const std::vector<std::string_view>& words) {
       std::string_view name = listing[n];
       if (std::fwrite(name.data(), 1, name.size(), out) != name.size() ||
           std::fwrite("\r\n", 1, 2, out) != 2)
-        status = 1;
+        error = errno != 0 ? errno : EIO;
     }
   }
-  if (std::fclose(out) != 0) status = 1;
+  if (std::fclose(out) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  // The redirect comes first, as with the command processor: a listing that
+  // fails still leaves its (empty) list file in place.
+  if (error == 0) error = ReplaceEntry(new_file, target);
+  if (error != 0) {
+    RemoveFile(new_file);
+    Complain(target, error);
+    return 1;
+  }
   return status;
 }
 

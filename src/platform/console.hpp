@@ -6,7 +6,7 @@
 
 namespace stampwise::platform {
 
-void UseBinaryConsole();
+void PrepareConsole();
 
 }  // namespace stampwise::platform
 

@@ -8,7 +8,7 @@
 
 namespace stampwise::platform {
 
-void UseBinaryConsole() {
+void PrepareConsole() {
   // The program writes its own line ends and applies its own line rules:
   // no translation of either by the C library.
   _setmode(_fileno(stdout), _O_BINARY);

@@ -4,6 +4,7 @@
 #ifndef STAMPWISE_PLATFORM_FOLDER_HPP
 #define STAMPWISE_PLATFORM_FOLDER_HPP
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,17 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
 
 // Removes one file. Returns 0, or the platform's error number.
 int RemoveFile(const std::string& path);
+
+// Creates a new file for writing, failing when any entry of that name (a
+// link too) is there. Returns the open file, or null with *error set.
+std::FILE* CreateNewFile(const std::string& path, int* error);
+
+// Moves `from` to `to`, replacing the entry `to` itself where there is one:
+// a link is replaced, never what it points to. 0, or the error number.
+int ReplaceEntry(const std::string& from, const std::string& to);
+
+// A number of this run's own, for names no other run makes at the same time.
+unsigned long ProcessNumber();
 
 }  // namespace stampwise::platform
 

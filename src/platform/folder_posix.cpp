@@ -1,4 +1,6 @@
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,5 +26,21 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
 }
 
 int RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
+
+std::FILE* CreateNewFile(const std::string& path, int* error) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "wb");
+  if (file == nullptr) {
+    *error = errno;
+    if (fd >= 0) close(fd);
+  }
+  return file;
+}
+
+int ReplaceEntry(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }
 
 }  // namespace stampwise::platform

@@ -1,4 +1,9 @@
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
+
+#include <cerrno>
 
 #include "platform/folder.hpp"
 #include "platform/utf8_windows.hpp"
@@ -17,6 +22,9 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
     if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       return 0;
+    // A file named where a folder is meant: say so, in the words of Linux.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      return ENOTDIR;
     return ErrnoFromWindows(error);
   }
   do {
@@ -34,5 +42,34 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
 int RemoveFile(const std::string& path) {
   return DeleteFileW(Widen(path).c_str()) ? 0 : ErrnoFromWindows(GetLastError());
 }
+
+std::FILE* CreateNewFile(const std::string& path, int* error) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    *error = ErrnoFromWindows(GetLastError());
+    return nullptr;
+  }
+  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  std::FILE* file = fd < 0 ? nullptr : _fdopen(fd, "wb");
+  if (file == nullptr) {
+    *error = errno != 0 ? errno : EIO;
+    if (fd >= 0) _close(fd); else CloseHandle(handle);
+  }
+  return file;
+}
+
+int ReplaceEntry(const std::string& from, const std::string& to) {
+  std::wstring target = Widen(to);
+  if (MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  DWORD error = GetLastError();
+  // Windows calls a folder in the way "access denied"; Linux, as it is.
+  DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return EISDIR;
+  return ErrnoFromWindows(error);
+}
+
+unsigned long ProcessNumber() { return GetCurrentProcessId(); }
 
 }  // namespace stampwise::platform

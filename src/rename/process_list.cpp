@@ -1,7 +1,6 @@
 #include "rename/process_list.hpp"
 
 #include <string>
-#include <unordered_set>
 
 #include "list/create_pics_list.hpp"
 #include "rename/rename_file.hpp"
@@ -18,6 +17,8 @@ void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view w
 
 }  // namespace
 
+const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or year 2059";
+
 bool IsSelected(const NameField& line) {
   return line.At(21) == '[' || line.At(21) == '(' || line.At(20) == '-';
 }
@@ -31,10 +32,6 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   NameField PICNAME;
   StampField STAMP;
   platform::RenameResult ISTAT;
-  // Stamps already tried for the current picture: the advancing stamp can
-  // come back to one of them only when a field has left the range that the
-  // stamp can show, and then every later one would come back too.
-  std::unordered_set<std::string> tried;
 
   for (std::int32_t line = 1; line <= NFILES; ++line) {
     long length = list.ReadLine(PICNAME);
@@ -59,14 +56,15 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       continue;
     }
 
-    tried.clear();
     for (;;) {
       ADVANCECLOCK(time);
-      RECONVERT(time, STAMP);
-      if (!tried.emplace(STAMP.View()).second) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), "every later time stamp it can take is taken");
+      // A field the stamp cannot show would keep its old digits: a name
+      // earlier than the picture's own.
+      if (!CanWrite(time)) {
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kPastTheLastStamp);
         break;
       }
+      RECONVERT(time, STAMP);
       RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, out, renamer);
       if (ISTAT.Done()) break;
       if (!ISTAT.Taken()) {

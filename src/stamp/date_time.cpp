@@ -76,6 +76,13 @@ void ADVANCECLOCK(DateTimeFields& time) {
   ++time.IYEAR;
 }
 
+bool CanWrite(const DateTimeFields& time) {
+  for (std::int32_t value : {time.IYEAR - 2000, time.IMONTH, time.IDAY, time.IHOUR, time.IMINUTE,
+                             time.ISECOND})
+    if (value < 0 || value > 59) return false;
+  return true;
+}
+
 void RECONVERT(const DateTimeFields& time, StampField& STAMP) {
   for (int i = 0; i < 60; ++i) {
     if (time.IYEAR - 2000 == i) {

@@ -45,6 +45,10 @@ bool CONVERT(const StampField& STAMP, DateTimeFields& time);
 // and year carries. Values are taken as they are: an hour of 30 counts on.
 void ADVANCECLOCK(DateTimeFields& time);
 
+// Whether RECONVERT can write every field: each from 0 to 59, the year from
+// 2000 to 2059.
+bool CanWrite(const DateTimeFields& time);
+
 // Writes the fields back into the number positions of STAMP. A field outside
 // 0..59 (a year outside 2000-2059) leaves its positions as they were.
 void RECONVERT(const DateTimeFields& time, StampField& STAMP);
