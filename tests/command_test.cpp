@@ -6,7 +6,9 @@
 #ifndef _WIN32
 #include <unistd.h>
 #endif
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "test_util.hpp"
 
@@ -48,6 +50,32 @@ TEST_F(CommandTest, ListsBareNamesInTheHomePlatformsOrder) {
   // folders are entries too; hidden names are not.
   EXPECT_EQ(ReadFile("AllFiles.txt"),
             "a.JPG\r\nA_1.jpg\r\n" + twin + "b.jpg\r\nc\r\nsub\r\nZ.jpg\r\n");
+}
+
+TEST_F(CommandTest, ListsNumberedNamesByTheirNumbers) {
+  // The order the listing must give, whatever order the names were made in.
+  std::vector<std::string> order;
+  const std::string stamp = "2015-05-03 10-20-30";
+  for (const char* form : {" (%d).JPG", " [%d].jpg", "-%d.jpg"})
+    for (int n = 1; n <= 12; ++n) {
+      char suffix[16];
+      std::snprintf(suffix, sizeof suffix, form, n);
+      order.push_back(stamp + suffix);
+    }
+  order.push_back(stamp + ".jpg");
+  order.push_back("2015-05-03 10-20-31 (1).JPG");
+  for (const char* name : {"IMG_9.JPG", "IMG_09.JPG", "img_10.jpg", "IMG_0010.JPG",
+#ifndef _WIN32
+                           "Notes.txt",  // one name with notes.txt where case is ignored
+#endif
+                           "notes.txt", "x0", "x00", "x1"})
+    order.push_back(name);
+  MakeDir("Cam1");
+  for (auto it = order.rbegin(); it != order.rend(); ++it) WriteFile("Cam1/" + *it, "");
+  ASSERT_EQ(RunCommand("dir /b Cam1 > AllFiles.txt"), 0);
+  std::string expected;
+  for (const std::string& name : order) expected += name + "\r\n";
+  EXPECT_EQ(ReadFile("AllFiles.txt"), expected);
 }
 
 TEST_F(CommandTest, ListsEachFolderWordInTurn) {

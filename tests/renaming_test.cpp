@@ -106,6 +106,18 @@ TEST(Renaming, BurstEndsUnderConsecutiveSecondsInListOrder) {
             std::string::npos);
 }
 
+TEST(Renaming, AFrozenClocksPicturesKeepTheOrderTheyWereTakenIn) {
+  Folder folder;
+  for (int n = 1; n <= 200; ++n) folder.Add("2000-01-01 00-00-00 (" + std::to_string(n) + ").JPG");
+  RunAndKeepEveryPicture(folder);
+  std::map<std::string, std::string> files = folder.Files();
+  for (int n = 1; n <= 200; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "2000-01-01 00-%02d-%02d.jpg", n / 60, n % 60);
+    EXPECT_EQ(files[name], "picture 2000-01-01 00-00-00 (" + std::to_string(n) + ").JPG");
+  }
+}
+
 TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
   Folder folder;
   const std::vector<std::string> selected = {

@@ -9,6 +9,7 @@
 
 #include "platform/fold_case.hpp"
 #include "platform/folder.hpp"
+#include "platform/listing_order.hpp"
 #include "platform/reason.hpp"
 
 namespace stampwise::platform {
@@ -28,13 +29,34 @@ std::vector<std::string_view> SplitAtBlanks(std::string_view text) {
 }
 
 // The names of one folder in one buffer, so that listing a folder of many
-// thousand pictures costs no allocation a name.
+// thousand pictures costs no allocation a name, with the sort key of each
+// made once beside it.
 struct Listing {
-  std::string bytes;
-  std::vector<std::pair<std::size_t, std::size_t>> spans;  // start, length
+  struct Entry {
+    std::size_t name, name_length, key, key_length;
+  };
+  std::string names;
+  std::string keys;
+  std::vector<Entry> entries;
 
-  std::string_view operator[](std::size_t i) const {
-    return std::string_view(bytes).substr(spans[i].first, spans[i].second);
+  void Add(std::string_view name) {
+    Entry e{names.size(), name.size(), keys.size(), 0};
+    names.append(name);
+    AppendOrderKey(name, &keys);
+    e.key_length = keys.size() - e.key;
+    entries.push_back(e);
+  }
+  std::string_view Name(const Entry& e) const {
+    return std::string_view(names).substr(e.name, e.name_length);
+  }
+  std::string_view Key(const Entry& e) const {
+    return std::string_view(keys).substr(e.key, e.key_length);
+  }
+  void Sort() {
+    std::sort(entries.begin(), entries.end(), [this](const Entry& x, const Entry& y) {
+      int order = Key(x).compare(Key(y));
+      return order != 0 ? order < 0 : Name(x) < Name(y);
+    });
   }
 };
 
@@ -46,14 +68,12 @@ void Complain(std::string_view what, int error) {
   std::fflush(stderr);
 }
 
-// The entries of one folder in the order in which the home platform lists
-// them: compared as upper-case bytes, ties by the bytes themselves. A name
-// with a line feed cannot be one line of the list: it is left out. The
-// list's own new file stands for the list file it is about to become.
+// The entries of one folder in the listing's order. A name with a line
+// feed cannot be one line of the list: it is left out. The list's own new
+// file stands for the list file it is about to become.
 int ListFolder(const std::string& folder, const std::string& new_file, const std::string& target,
                Listing* listing) {
-  listing->bytes.clear();
-  listing->spans.clear();
+  *listing = Listing();
   bool saw_new = false, saw_target = false;
   int error = ForEachEntry(folder, [&](std::string_view name) {
     if (name.find('\n') != std::string_view::npos) return;
@@ -62,22 +82,11 @@ int ListFolder(const std::string& folder, const std::string& new_file, const std
       return;
     }
     if (name == target) saw_target = true;
-    listing->spans.emplace_back(listing->bytes.size(), name.size());
-    listing->bytes.append(name);
+    listing->Add(name);
   });
   if (error != 0) return error;
-  if (saw_new && !saw_target) {
-    listing->spans.emplace_back(listing->bytes.size(), target.size());
-    listing->bytes.append(target);
-  }
-  std::string_view bytes = listing->bytes;
-  std::sort(listing->spans.begin(), listing->spans.end(),
-            [bytes](const auto& x, const auto& y) {
-              std::string_view a = bytes.substr(x.first, x.second);
-              std::string_view b = bytes.substr(y.first, y.second);
-              int order = FoldedCompare(a, b);
-              return order != 0 ? order < 0 : a < b;
-            });
+  if (saw_new && !saw_target) listing->Add(target);
+  listing->Sort();
   return 0;
 }
 
@@ -115,8 +124,8 @@ int ListInto(const std::vector<std::string_view>& words) {
       status = 1;
       continue;
     }
-    for (std::size_t n = 0; n < listing.spans.size(); ++n) {
-      std::string_view name = listing[n];
+    for (const Listing::Entry& entry : listing.entries) {
+      std::string_view name = listing.Name(entry);
       if (std::fwrite(name.data(), 1, name.size(), out) != name.size() ||
           std::fwrite("\r\n", 1, 2, out) != 2)
         error = errno != 0 ? errno : EIO;

@@ -16,19 +16,11 @@ inline void FoldInto(std::string_view name, std::string* folded) {
   for (char& c : *folded) c = FoldByte(c);
 }
 
-// Compares as upper-case bytes: negative, 0 or positive.
-inline int FoldedCompare(std::string_view a, std::string_view b) {
-  std::size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(FoldByte(a[i]));
-    unsigned char y = static_cast<unsigned char>(FoldByte(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 inline bool FoldedEqual(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && FoldedCompare(a, b) == 0;
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldByte(a[i]) != FoldByte(b[i])) return false;
+  return true;
 }
 
 }  // namespace stampwise::platform
