@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/console.hpp"
+
 namespace stampwise {
 
 namespace {
@@ -23,21 +25,20 @@ const char* StatementName(Statement statement) {
 
 void FailIo(int error_number, const char* text, Statement statement, const UnitReport& unit,
             const char* src_file, int src_line) {
-  std::fprintf(stderr, "stampwise: error %d in %s on unit %d: %s\n", error_number,
-               StatementName(statement), unit.number, text);
-  std::fprintf(stderr, "stampwise: unit %d is %s, formatted, sequential access, %ld records done\n",
-               unit.number, unit.file, unit.records);
-  std::fprintf(stderr, "stampwise: failing statement at %s:%d\n", src_file, src_line);
-  std::fflush(stderr);
+  char report[1024];
+  std::snprintf(report, sizeof report,
+                "stampwise: error %d in %s on unit %d: %s\n"
+                "stampwise: unit %d is %s, formatted, sequential access, %ld records done\n"
+                "stampwise: failing statement at %s:%d\n",
+                error_number, StatementName(statement), unit.number, text, unit.number, unit.file,
+                unit.records, src_file, src_line);
+  platform::WriteStream(stderr, report);
   // _Exit, not exit: output still buffered for standard output is dropped.
   std::_Exit(127);
 }
 
 void WriteStopNotice() {
-  if (std::getenv("NO_STOP_MESSAGE") == nullptr) {
-    std::fputs("STOP\n", stderr);
-    std::fflush(stderr);
-  }
+  if (std::getenv("NO_STOP_MESSAGE") == nullptr) platform::WriteStream(stderr, "STOP\n");
 }
 
 }  // namespace stampwise

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/console.hpp"
+
 namespace stampwise {
 
 namespace {
@@ -17,7 +19,7 @@ int LastError() { return errno != 0 ? errno : EIO; }
 
 OutputUnit::OutputUnit(std::FILE* stream, const char* file_name)
     : stream_(stream), file_name_(file_name) {
-  std::setvbuf(stream_, nullptr, _IOFBF, kBlockSize);
+  buffer_.reserve(kBlockSize + 4096);
 }
 
 void OutputUnit::Fail(Statement statement, const char* src_file, int src_line) {
@@ -25,18 +27,17 @@ void OutputUnit::Fail(Statement statement, const char* src_file, int src_line) {
          src_line);
 }
 
-void OutputUnit::Put(std::string_view text, Statement statement, const char* src_file,
-                     int src_line) {
+void OutputUnit::Put(std::string_view text, Statement statement) {
   last_ = statement;
-  if (text.empty()) return;
-  errno = 0;
-  if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
-    Fail(statement, src_file, src_line);
+  buffer_.append(text);
 }
 
+// Whole records only are handed over, so that a console is never given half
+// a character.
 void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
-  Put(kLineEnd, statement, src_file, src_line);
+  Put(kLineEnd, statement);
   ++records_;
+  if (buffer_.size() >= kBlockSize) Flush(src_file, src_line);
 }
 
 void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const char* src_file,
@@ -47,20 +48,20 @@ void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const cha
     if (v.value.size() < width) {
       for (std::size_t pad = width - v.value.size(); pad > 0;) {
         std::size_t n = pad < kBlanks.size() ? pad : kBlanks.size();
-        Put(std::string_view(kBlanks.data(), n), Statement::kFormattedWrite, src_file, src_line);
+        Put(std::string_view(kBlanks.data(), n), Statement::kFormattedWrite);
         pad -= n;
       }
-      Put(v.value, Statement::kFormattedWrite, src_file, src_line);
+      Put(v.value, Statement::kFormattedWrite);
     } else {
-      Put(v.value.substr(0, width), Statement::kFormattedWrite, src_file, src_line);
+      Put(v.value.substr(0, width), Statement::kFormattedWrite);
     }
   }
   EndRecord(Statement::kFormattedWrite, src_file, src_line);
 }
 
 void OutputUnit::ListRecord(std::string_view value, const char* src_file, int src_line) {
-  Put(" ", Statement::kListWrite, src_file, src_line);
-  Put(value, Statement::kListWrite, src_file, src_line);
+  Put(" ", Statement::kListWrite);
+  Put(value, Statement::kListWrite);
   EndRecord(Statement::kListWrite, src_file, src_line);
 }
 
@@ -69,8 +70,12 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 }
 
 void OutputUnit::Flush(const char* src_file, int src_line) {
-  errno = 0;
-  if (std::fflush(stream_) != 0) Fail(last_, src_file, src_line);
+  int error = platform::WriteStream(stream_, buffer_);
+  buffer_.clear();
+  if (error != 0) {
+    errno = error;
+    Fail(last_, src_file, src_line);
+  }
 }
 
 void OrderlyEnd(OutputUnit& out, const char* src_file, int src_line) {
@@ -126,17 +131,12 @@ int InputUnit::Refill() {
   errno = 0;
   end_ = std::fread(&buffer_[0], 1, kBlockSize, stream_);
   pos_ = 0;
-  if (end_ == 0) return std::ferror(stream_) ? -2 : EOF;
+  if (end_ == 0) return std::ferror(stream_) ? platform::kReadFailed : EOF;
   return static_cast<unsigned char>(buffer_[pos_++]);
 }
 
 inline int InputUnit::GetByte() {
-  if (flush_before_read_ != nullptr) {
-    errno = 0;
-    int c = std::getc(stream_);
-    if (c == EOF && std::ferror(stream_)) return -2;
-    return c;
-  }
+  if (flush_before_read_ != nullptr) return platform::ReadConsoleByte();
   if (pos_ < end_) return static_cast<unsigned char>(buffer_[pos_++]);
   return Refill();
 }
@@ -148,7 +148,7 @@ bool InputUnit::NextLine(long* length) {
   bool last_cr = false;
   for (;;) {
     int c = GetByte();
-    if (c == -2) FailHost(LastError(), Statement::kFormattedRead, __FILE__, __LINE__);
+    if (c == platform::kReadFailed) FailHost(LastError(), Statement::kFormattedRead, __FILE__, __LINE__);
     if (c == EOF) {
       if (n == 0) return false;
       break;

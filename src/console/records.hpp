@@ -27,8 +27,9 @@ struct FixedValue {
   int width;
 };
 
-// Standard output, unit 6. Buffered; every record ends with CR LF on every
-// platform and keeps its trailing blanks.
+// Standard output, unit 6. Buffered here, in whole records, up to 64 KiB;
+// every record ends with CR LF on every platform and keeps its trailing
+// blanks.
 class OutputUnit {
  public:
   explicit OutputUnit(std::FILE* stream = stdout, const char* file_name = "stdout");
@@ -45,7 +46,7 @@ class OutputUnit {
   void Flush(STAMPWISE_HERE);
 
  private:
-  void Put(std::string_view text, Statement statement, const char* src_file, int src_line);
+  void Put(std::string_view text, Statement statement);
   void EndRecord(Statement statement, const char* src_file, int src_line);
   void Fail(Statement statement, const char* src_file, int src_line);
 
@@ -53,6 +54,7 @@ class OutputUnit {
   const char* file_name_;
   long records_ = 0;
   Statement last_ = Statement::kListWrite;
+  std::string buffer_;  // whole records not yet handed to the system
 };
 
 // The orderly end: the stop notice, standard output flushed, exit status 0.

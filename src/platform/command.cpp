@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/console.hpp"
 #include "platform/fold_case.hpp"
 #include "platform/folder.hpp"
 #include "platform/listing_order.hpp"
@@ -64,8 +65,7 @@ struct Listing {
 void Complain(std::string_view what, int error) {
   std::string line(what);
   line.append(": ").append(Reason(error)).append("\n");
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
+  WriteStream(stderr, line);
 }
 
 // The entries of one folder in the listing's order. A name with a line

@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 
 #include "platform/console.hpp"
@@ -8,5 +11,22 @@ namespace stampwise::platform {
 // goes away (`stampwise | head`) must make a write fail, so that the run
 // takes its one path for output failures, not die of SIGPIPE half-way.
 void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
+
+int ReadConsoleByte() {
+  errno = 0;
+  int c = std::getc(stdin);
+  return c == EOF && std::ferror(stdin) ? kReadFailed : c;
+}
+
+int WriteStream(std::FILE* stream, std::string_view text) {
+  int fd = fileno(stream);
+  while (!text.empty()) {
+    ssize_t n = write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
 
 }  // namespace stampwise::platform

@@ -2,21 +2,120 @@
 #include <io.h>
 #include <windows.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <string>
 
 #include "platform/console.hpp"
+#include "platform/error_windows.hpp"
+#include "platform/utf16.hpp"
 
 namespace stampwise::platform {
 
+namespace {
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode;
+  return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+HANDLE HandleOf(std::FILE* stream) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+// Typed lines from a console, read as UTF-16 with ReadConsoleW: ReadFile
+// and ReadConsoleA hand over a zero byte for every character outside ASCII
+// while the input code page is UTF-8, and the code pages are the user's,
+// not the program's, to set.
+class ConsoleInput {
+ public:
+  int Next() {
+    while (pos_ == bytes_.size()) {
+      if (ended_) return EOF;
+      if (!Fill()) return kReadFailed;
+    }
+    return static_cast<unsigned char>(bytes_[pos_++]);
+  }
+
+ private:
+  bool Fill() {
+    bytes_.clear();
+    pos_ = 0;
+    wchar_t units[512];
+    DWORD count = 0;
+    if (!ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), units, 512, &count, nullptr)) {
+      errno = ErrnoFromWindows(GetLastError());
+      return false;
+    }
+    if (count == 0) {
+      ended_ = true;
+    } else if (at_line_start_ && units[0] == L'\x1a') {
+      ended_ = true;  // Ctrl+Z at the start of a line: the end of input
+      count = 0;
+    }
+    decoder_.Feed(reinterpret_cast<const char16_t*>(units), count, &bytes_);
+    if (ended_) decoder_.Finish(&bytes_);
+    if (count > 0) at_line_start_ = units[count - 1] == L'\n';
+    return true;
+  }
+
+  Utf16Decoder decoder_;
+  std::string bytes_;
+  std::size_t pos_ = 0;
+  bool ended_ = false;
+  bool at_line_start_ = true;
+};
+
+ConsoleInput* console_input = nullptr;  // null: standard input is no console
+
+int WriteConsoleText(HANDLE handle, std::string_view text) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  const wchar_t* next = wide.data();
+  DWORD left = static_cast<DWORD>(wide.size());
+  while (left > 0) {
+    // Old consoles refuse very long writes; never split a surrogate pair.
+    DWORD chunk = left < 8192 ? left : 8192;
+    if (chunk < left && next[chunk - 1] >= 0xD800 && next[chunk - 1] <= 0xDBFF) --chunk;
+    DWORD done = 0;
+    if (!WriteConsoleW(handle, next, chunk, &done, nullptr) || done == 0)
+      return ErrnoFromWindows(GetLastError());
+    next += done;
+    left -= done;
+  }
+  return 0;
+}
+
+}  // namespace
+
 void PrepareConsole() {
   // The program writes its own line ends and applies its own line rules:
-  // no translation of either by the C library.
+  // no translation of either by the C library. The console's code pages
+  // are left as the user has them.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  // A folder name typed at a console arrives as UTF-8, as names travel here.
-  SetConsoleCP(CP_UTF8);
-  SetConsoleOutputCP(CP_UTF8);
+  if (IsConsole(GetStdHandle(STD_INPUT_HANDLE))) console_input = new ConsoleInput;
+}
+
+int ReadConsoleByte() {
+  if (console_input != nullptr) return console_input->Next();
+  errno = 0;
+  int c = std::getc(stdin);
+  return c == EOF && std::ferror(stdin) ? kReadFailed : c;
+}
+
+int WriteStream(std::FILE* stream, std::string_view text) {
+  HANDLE handle = HandleOf(stream);
+  if (IsConsole(handle)) return WriteConsoleText(handle, text);
+  while (!text.empty()) {
+    DWORD done = 0;
+    if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr))
+      return ErrnoFromWindows(GetLastError());
+    if (done == 0) return EIO;
+    text.remove_prefix(done);
+  }
+  return 0;
 }
 
 }  // namespace stampwise::platform

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/folder.hpp"
+#include "platform/error_windows.hpp"
 #include "platform/utf8_windows.hpp"
 
 namespace stampwise::platform {
@@ -27,12 +28,14 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
       return ENOTDIR;
     return ErrnoFromWindows(error);
   }
+  std::string utf8;
   do {
     const wchar_t* name = found.cFileName;
     if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'))) continue;
     // The listing shows neither hidden nor system entries.
     if ((found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
-    visit(Narrow(name));
+    // A name that is not valid UTF-16 cannot be named again: leave it out.
+    if (Narrow(name, &utf8)) visit(utf8);
   } while (FindNextFileW(search, &found));
   DWORD error = GetLastError();
   FindClose(search);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/rename.hpp"
+#include "platform/error_windows.hpp"
 #include "platform/utf8_windows.hpp"
 
 namespace stampwise::platform {

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cerrno>
 
 namespace stampwise::platform {
 
@@ -14,45 +13,15 @@ std::wstring Widen(std::string_view utf8) {
   return wide;
 }
 
-std::string Narrow(const wchar_t* utf16) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, utf16, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
-  std::string narrow(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16, -1, &narrow[0], n, nullptr, nullptr);
-  narrow.resize(static_cast<std::size_t>(n - 1));
-  return narrow;
-}
-
-int ErrnoFromWindows(unsigned long error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-      return EACCES;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EBUSY;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
-    case ERROR_NOT_SAME_DEVICE:
-      return EXDEV;
-    case ERROR_DIRECTORY:
-      return ENOTDIR;
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-      return EINVAL;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    default:
-      return EIO;
-  }
+bool Narrow(const wchar_t* utf16, std::string* utf8) {
+  utf8->clear();
+  int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16, -1, nullptr, 0, nullptr,
+                              nullptr);
+  if (n == 0) return false;
+  utf8->resize(static_cast<std::size_t>(n));
+  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16, -1, &(*utf8)[0], n, nullptr, nullptr);
+  utf8->resize(static_cast<std::size_t>(n - 1));
+  return true;
 }
 
 }  // namespace stampwise::platform

@@ -8,11 +8,10 @@
 namespace stampwise::platform {
 
 std::wstring Widen(std::string_view utf8);
-std::string Narrow(const wchar_t* utf16);
 
-// The C library's error number for a Windows error code, so that both
-// builds report a failure with the same number and the same words.
-int ErrnoFromWindows(unsigned long error);
+// False for a name that is not valid UTF-16 (NTFS allows unpaired
+// surrogates): with a replacement character it would name another file.
+bool Narrow(const wchar_t* utf16, std::string* utf8);
 
 }  // namespace stampwise::platform
 

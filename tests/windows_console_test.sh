@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The Windows program in a real console, as a user in a console window whose
+# code page is not UTF-8 meets it: Wine's cmd in tmux, set to code page 850.
+# Typed folder names outside ASCII must arrive intact, the echo lines must
+# show them, and the console must keep its code page after the run.
+# Usage: windows_console_test.sh STAMPWISE.EXE
+set -euo pipefail
+program=$1
+scratch=$(mktemp -d)
+socket="stampwise-console-$$"
+tmux_() { tmux -L "$socket" "$@"; }
+trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+export LANG=C.UTF-8 WINEDEBUG=-all
+
+folders=("Kamera_Süd" "Фото_1")
+for folder in "${folders[@]}"; do
+  mkdir "$scratch/$folder"
+  : >"$scratch/$folder/2015-05-03 10-20-30 (2).JPG"
+done
+tmux_ -f /dev/null new-session -d -x 120 -y 50 -c "$scratch" "wine cmd"
+
+# Waits until the screen shows $1, at most 30 seconds (Wine starts slowly).
+wait_for() {
+  for _ in $(seq 300); do
+    tmux_ capture-pane -p | grep -qF -- "$1" && return 0
+    sleep 0.1
+  done
+  echo "never appeared on the screen: $1"
+  tmux_ capture-pane -p
+  return 1
+}
+# Clears the screen and runs one cmd command.
+type_command() {
+  tmux_ send-keys cls Enter
+  sleep 0.5
+  tmux_ send-keys "$1" Enter
+}
+
+wait_for ">"
+type_command "chcp 850"
+wait_for "Active code page: 850"
+for folder in "${folders[@]}"; do
+  type_command "Z:$program"
+  wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
+  tmux_ send-keys "$folder" Enter
+  wait_for "Done ... Press ENTER to terminate normally"
+  wait_for " $folder/2015-05-03 10-20-30 (2).JPG"
+  wait_for "Successfully renamed"
+  tmux_ send-keys Enter
+  wait_for "STOP"
+  test -e "$scratch/$folder/2015-05-03 10-20-31.jpg"
+  type_command "chcp"
+  wait_for "Active code page: 850"
+done
+echo "typed names arrived intact; the console kept code page 850"
