@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package, unpacks it into a scratch root and runs the
-# installed program on a copy of the sample folder.
+# Builds the Debian package, has lintian judge it, unpacks it into a
+# scratch root and runs the installed program on a copy of the sample folder.
 # Usage: package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -12,9 +12,15 @@ trap 'rm -rf "$scratch"' EXIT
 deb=$(ls "$scratch"/pkg/stampwise_1.0.0_*.deb)
 dpkg-deb --field "$deb" Package Version Section Depends Maintainer Description
 dpkg-deb --field "$deb" Depends | grep -q 'libstdc++6'
+# Debian's own judge: no error and no warning.
+lintian --tag-display-limit 0 "$deb" 2>/dev/null | tee "$scratch/lintian.out" || true
+! grep -qE '^[EW]: ' "$scratch/lintian.out"
 dpkg -x "$deb" "$scratch/root"
 test -x "$scratch/root/usr/bin/stampwise"
-groff -ww -z -man "$scratch/root/usr/share/man/man1/stampwise.1" 2>&1 | tee "$scratch/groff.err"
+grep -q '^License: Expat' "$scratch/root/usr/share/doc/stampwise/copyright"
+zcat "$scratch/root/usr/share/doc/stampwise/changelog.gz" | grep -q '^stampwise (1.0.0)'
+zcat "$scratch/root/usr/share/man/man1/stampwise.1.gz" | groff -ww -z -man 2>&1 |
+  tee "$scratch/groff.err"
 test ! -s "$scratch/groff.err"
 
 mkdir "$scratch/work"
