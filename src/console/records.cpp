@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/console.hpp"
 
@@ -19,7 +20,7 @@ int LastError() { return errno != 0 ? errno : EIO; }
 
 OutputUnit::OutputUnit(std::FILE* stream, const char* file_name)
     : stream_(stream), file_name_(file_name) {
-  buffer_.reserve(kBlockSize + 4096);
+  buffer_.resize(2 * kBlockSize);
 }
 
 void OutputUnit::Fail(Statement statement, const char* src_file, int src_line) {
@@ -29,7 +30,9 @@ void OutputUnit::Fail(Statement statement, const char* src_file, int src_line) {
 
 void OutputUnit::Put(std::string_view text, Statement statement) {
   last_ = statement;
-  buffer_.append(text);
+  if (used_ + text.size() > buffer_.size()) buffer_.resize(used_ + text.size() + kBlockSize);
+  std::memcpy(&buffer_[used_], text.data(), text.size());
+  used_ += text.size();
 }
 
 // Whole records only are handed over, so that a console is never given half
@@ -37,7 +40,7 @@ void OutputUnit::Put(std::string_view text, Statement statement) {
 void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
   Put(kLineEnd, statement);
   ++records_;
-  if (buffer_.size() >= kBlockSize) Flush(src_file, src_line);
+  if (used_ >= kBlockSize) Flush(src_file, src_line);
 }
 
 void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const char* src_file,
@@ -70,8 +73,8 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 }
 
 void OutputUnit::Flush(const char* src_file, int src_line) {
-  int error = platform::WriteStream(stream_, buffer_);
-  buffer_.clear();
+  int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
+  used_ = 0;
   if (error != 0) {
     errno = error;
     Fail(last_, src_file, src_line);
@@ -121,7 +124,10 @@ void InputUnit::Close(const char* src_file, int src_line) {
 
 bool InputUnit::SkipLine(const char* src_file, int src_line) {
   long length = 0;
-  if (NextLine(&length)) return true;
+  keep_line_ = false;  // nobody reads a skipped line
+  bool read = NextLine(&length);
+  keep_line_ = true;
+  if (read) return true;
   if (number_ == 5) FailEnd(Statement::kListRead, src_file, src_line);
   return false;
 }
@@ -135,14 +141,55 @@ int InputUnit::Refill() {
   return static_cast<unsigned char>(buffer_[pos_++]);
 }
 
-inline int InputUnit::GetByte() {
-  if (flush_before_read_ != nullptr) return platform::ReadConsoleByte();
-  if (pos_ < end_) return static_cast<unsigned char>(buffer_[pos_++]);
-  return Refill();
+// The console: one byte at a time, so that it never waits for more than
+// one line.
+inline int InputUnit::GetByte() { return platform::ReadConsoleByte(); }
+
+// The list file: a block at a time, each line found with memchr.
+bool InputUnit::NextFileLine(long* length) {
+  line_.clear();
+  long n = 0;
+  bool last_cr = false, any = false;
+  for (;;) {
+    if (pos_ == end_) {
+      int c = Refill();
+      if (c == platform::kReadFailed)
+        FailHost(LastError(), Statement::kFormattedRead, __FILE__, __LINE__);
+      if (c == EOF) {
+        if (!any) return false;
+        break;
+      }
+      pos_ = 0;  // Refill handed over the first byte: take it back
+    }
+    any = true;
+    const char* start = &buffer_[pos_];
+    std::size_t avail = end_ - pos_;
+    const char* feed = static_cast<const char*>(std::memchr(start, '\n', avail));
+    std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) : avail;
+    if (take > 0) {
+      std::size_t room = keep_line_ ? kLineKept - line_.size() : 0;
+      line_.append(start, take < room ? take : room);
+      n += static_cast<long>(take);
+      last_cr = start[take - 1] == '\r';
+    }
+    pos_ += take;
+    if (feed != nullptr) {
+      ++pos_;
+      if (last_cr) {  // the CR of a CR LF line end is not data
+        --n;
+        if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
+      }
+      break;
+    }
+  }
+  ++records_;
+  *length = n;
+  return true;
 }
 
 bool InputUnit::NextLine(long* length) {
-  if (flush_before_read_ != nullptr) flush_before_read_->Flush();
+  if (flush_before_read_ == nullptr) return NextFileLine(length);
+  flush_before_read_->Flush();
   line_.clear();
   long n = 0;
   bool last_cr = false;

@@ -55,6 +55,7 @@ class OutputUnit {
   long records_ = 0;
   Statement last_ = Statement::kListWrite;
   std::string buffer_;  // whole records not yet handed to the system
+  std::size_t used_ = 0;
 };
 
 // The orderly end: the stop notice, standard output flushed, exit status 0.
@@ -102,6 +103,7 @@ class InputUnit {
 
  private:
   bool NextLine(long* length);
+  bool NextFileLine(long* length);
   int GetByte();
   int Refill();
   [[noreturn]] void FailEnd(Statement statement, const char* src_file, int src_line);
@@ -115,6 +117,7 @@ class InputUnit {
   bool owns_stream_;
   long records_ = 0;
   std::string line_;  // the kept head of the last line read
+  bool keep_line_ = true;
   // Block buffer for the list file; the console is read through stdio one
   // byte at a time, so that it never waits for more than one line.
   std::string buffer_;

@@ -7,6 +7,7 @@
 #define STAMPWISE_CONSOLE_TEXT_FIELD_HPP
 
 #include <array>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -25,8 +26,8 @@ class TextField {
   // The first min(W, length) characters of the value, then blanks up to W.
   void Assign(std::string_view value) {
     std::size_t n = value.size() < static_cast<std::size_t>(W) ? value.size() : W;
-    for (std::size_t i = 0; i < n; ++i) chars_[i] = value[i];
-    for (std::size_t i = n; i < static_cast<std::size_t>(W); ++i) chars_[i] = ' ';
+    std::memmove(chars_.data(), value.data(), n);
+    std::memset(chars_.data() + n, ' ', W - n);
   }
 
   // The pieces one after the other, assigned as by Assign. Every piece is
@@ -36,10 +37,9 @@ class TextField {
     std::array<char, W> joined;
     std::size_t n = 0;
     for (std::string_view piece : pieces) {
-      for (char c : piece) {
-        if (n == static_cast<std::size_t>(W)) break;
-        joined[n++] = c;
-      }
+      std::size_t take = piece.size() < W - n ? piece.size() : W - n;
+      std::memcpy(joined.data() + n, piece.data(), take);
+      n += take;
     }
     Assign(std::string_view(joined.data(), n));
   }

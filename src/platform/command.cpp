@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -10,6 +12,7 @@
 #include "platform/console.hpp"
 #include "platform/fold_case.hpp"
 #include "platform/folder.hpp"
+#include "platform/kept_listing.hpp"
 #include "platform/listing_order.hpp"
 #include "platform/reason.hpp"
 
@@ -30,33 +33,43 @@ std::vector<std::string_view> SplitAtBlanks(std::string_view text) {
 }
 
 // The names of one folder in one buffer, so that listing a folder of many
-// thousand pictures costs no allocation a name, with the sort key of each
-// made once beside it.
+// thousand pictures costs no allocation a name.
 struct Listing {
   struct Entry {
-    std::size_t name, name_length, key, key_length;
+    std::uint64_t head[kHeadWords];  // key bytes after the head all names share
+    std::uint32_t name, length;
   };
-  std::string names;
-  std::string keys;
+  std::string names;  // each name followed by a line feed
   std::vector<Entry> entries;
 
   void Add(std::string_view name) {
-    Entry e{names.size(), name.size(), keys.size(), 0};
-    names.append(name);
-    AppendOrderKey(name, &keys);
-    e.key_length = keys.size() - e.key;
-    entries.push_back(e);
+    entries.push_back(Entry{{}, static_cast<std::uint32_t>(names.size()),
+                            static_cast<std::uint32_t>(name.size())});
+    names.append(name).push_back('\n');
   }
   std::string_view Name(const Entry& e) const {
-    return std::string_view(names).substr(e.name, e.name_length);
+    return std::string_view(names).substr(e.name, e.length);
   }
-  std::string_view Key(const Entry& e) const {
-    return std::string_view(keys).substr(e.key, e.key_length);
-  }
+  // The names of one folder share a long head (a year and a month): it is
+  // set aside, and the sort compares the 24 key bytes after it as three
+  // numbers, the rest of the names only where those tie.
   void Sort() {
-    std::sort(entries.begin(), entries.end(), [this](const Entry& x, const Entry& y) {
-      int order = Key(x).compare(Key(y));
-      return order != 0 ? order < 0 : Name(x) < Name(y);
+    if (entries.empty()) return;
+    std::string_view first = Name(entries[0]);
+    std::size_t shared = first.size();
+    for (const Entry& e : entries) {
+      std::string_view name = Name(e);
+      std::size_t n = 0, limit = std::min(shared, name.size());
+      while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
+      shared = n;
+    }
+    // Not inside or right after a run of digits: a run is seen whole.
+    while (shared > 0 && first[shared - 1] >= '0' && first[shared - 1] <= '9') --shared;
+    for (Entry& e : entries) KeyHead(Name(e).substr(shared), e.head);
+    std::sort(entries.begin(), entries.end(), [this, shared](const Entry& x, const Entry& y) {
+      for (int w = 0; w < kHeadWords; ++w)
+        if (x.head[w] != y.head[w]) return x.head[w] < y.head[w];
+      return CompareForListing(Name(x), Name(y), shared) < 0;
     });
   }
 };
@@ -114,7 +127,6 @@ int ListInto(const std::vector<std::string_view>& words) {
     Complain(target, error);
     return 1;
   }
-  std::setvbuf(out, nullptr, _IOFBF, 1 << 16);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
   Listing listing;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
@@ -124,12 +136,18 @@ int ListInto(const std::vector<std::string_view>& words) {
       status = 1;
       continue;
     }
-    for (const Listing::Entry& entry : listing.entries) {
-      std::string_view name = listing.Name(entry);
-      if (std::fwrite(name.data(), 1, name.size(), out) != name.size() ||
-          std::fwrite("\r\n", 1, 2, out) != 2)
+    // 64 KiB at a time: one write call for many names.
+    std::string lines;
+    lines.reserve((1 << 16) + 1024);
+    std::size_t count = listing.entries.size();
+    for (std::size_t n = 0; n <= count; ++n) {
+      if (n < count) lines.append(listing.Name(listing.entries[n])).append("\r\n", 2);
+      if (lines.size() < (1 << 16) && n < count) continue;
+      if (std::fwrite(lines.data(), 1, lines.size(), out) != lines.size())
         error = errno != 0 ? errno : EIO;
+      lines.clear();
     }
+    KeepListing(folder, std::move(listing.names));
   }
   if (std::fclose(out) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   // The redirect comes first, as with the command processor: a listing that

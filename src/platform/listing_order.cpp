@@ -1,5 +1,8 @@
 #include "platform/listing_order.hpp"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/fold_case.hpp"
 
 namespace stampwise::platform {
@@ -8,41 +11,76 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A run of digits as: '0' (sorts against other characters as any digit
-// does, since folding never makes a digit), the number of digits without
-// leading zeros, those digits, and the number of leading zeros.
-void AppendRun(std::string_view run, std::string* key) {
+// One run of digits, as the key writes it.
+char* PutRun(const char* run, std::size_t length, char* out) {
   std::size_t zeros = 0;
-  while (zeros < run.size() && run[zeros] == '0') ++zeros;
-  std::string_view digits = run.substr(zeros);
-  // A file name has at most 255 characters: the counts fit a byte.
-  key->push_back('0');
-  key->push_back(static_cast<char>(digits.size() < 255 ? digits.size() : 255));
-  key->append(digits);
-  key->push_back(static_cast<char>(zeros < 255 ? zeros : 255));
+  while (zeros < length && run[zeros] == '0') ++zeros;
+  std::size_t digits = length - zeros;
+  if (digits < 9) {
+    *out++ = static_cast<char>('0' + digits);
+  } else {
+    *out++ = '9';
+    *out++ = static_cast<char>(digits < 255 ? digits : 255);  // names have at most 255
+  }
+  std::memcpy(out, run + zeros, digits);
+  out += digits;
+  *out++ = static_cast<char>(zeros < 255 ? zeros : 255);
+  return out;
 }
 
 }  // namespace
 
-void AppendOrderKey(std::string_view name, std::string* key) {
-  std::size_t i = 0;
-  while (i < name.size()) {
-    if (!IsDigit(name[i])) {
-      key->push_back(FoldByte(name[i++]));
+void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
+  // A run is written whole, so it may pass the 24 bytes: room for the longest.
+  unsigned char bytes[8 * kHeadWords + 260];
+  std::memset(bytes, 0, 8 * kHeadWords);
+  char* out = reinterpret_cast<char*>(bytes);
+  char* limit = out + 8 * kHeadWords;
+  const char* p = name.data();
+  const char* end = p + name.size();
+  while (p < end && out < limit) {
+    if (!IsDigit(*p)) {
+      *out++ = FoldByte(*p++);
       continue;
     }
-    std::size_t start = i;
-    while (i < name.size() && IsDigit(name[i])) ++i;
-    AppendRun(name.substr(start, i - start), key);
+    const char* run = p;
+    while (p < end && IsDigit(*p)) ++p;
+    out = PutRun(run, static_cast<std::size_t>(p - run), out);
+  }
+  for (int w = 0; w < kHeadWords; ++w) {
+    head[w] = 0;
+    for (int i = 0; i < 8; ++i) head[w] = head[w] << 8 | bytes[8 * w + i];
   }
 }
 
-int CompareForListing(std::string_view a, std::string_view b) {
-  std::string ka, kb;
-  AppendOrderKey(a, &ka);
-  AppendOrderKey(b, &kb);
-  int order = ka.compare(kb);
-  if (order == 0) order = a.compare(b);
+int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) {
+  // Run by run: a run of digits by its value, then the run with fewer
+  // leading zeros first; a digit against any other character as the lowest
+  // digit would, since all digits stand on one side of it; any other
+  // character by its upper-case byte. Then the bytes themselves.
+  std::size_t i = skip, j = skip;
+  while (i < a.size() && j < b.size()) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
+      std::size_t ri = i, rj = j;
+      while (i < a.size() && IsDigit(a[i])) ++i;
+      while (j < b.size() && IsDigit(b[j])) ++j;
+      std::size_t zi = ri, zj = rj;
+      while (zi < i && a[zi] == '0') ++zi;
+      while (zj < j && b[zj] == '0') ++zj;
+      std::size_t di = std::min<std::size_t>(i - zi, 255), dj = std::min<std::size_t>(j - zj, 255);
+      if (di != dj) return di < dj ? -1 : 1;
+      if (int order = a.substr(zi, i - zi).compare(b.substr(zj, j - zj))) return order < 0 ? -1 : 1;
+      std::size_t za = std::min<std::size_t>(zi - ri, 255), zb = std::min<std::size_t>(zj - rj, 255);
+      if (za != zb) return za < zb ? -1 : 1;
+      continue;
+    }
+    unsigned char x = static_cast<unsigned char>(IsDigit(a[i]) ? '0' : FoldByte(a[i]));
+    unsigned char y = static_cast<unsigned char>(IsDigit(b[j]) ? '0' : FoldByte(b[j]));
+    if (x != y) return x < y ? -1 : 1;
+    ++i, ++j;
+  }
+  if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
+  int order = a.compare(b);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 

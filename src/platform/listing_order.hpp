@@ -12,17 +12,28 @@
 #ifndef STAMPWISE_PLATFORM_LISTING_ORDER_HPP
 #define STAMPWISE_PLATFORM_LISTING_ORDER_HPP
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace stampwise::platform {
 
-// Appends to `key` bytes whose plain byte order is the order above, ties
-// aside: a name is folded once, and the sort compares with memcmp.
-void AppendOrderKey(std::string_view name, std::string* key);
+// A name's sort key: bytes whose plain order is the order above, ties
+// aside. A run of digits becomes one byte '0' + the number of its digits
+// without leading zeros ('9' and a count byte from nine on), those digits,
+// and a byte with the number of leading zeros: against any other character
+// it stands where a digit would. Where a name is cut anywhere but inside or
+// right after a run, the key of the whole is the key of the head, then of
+// the rest. KeyHead gives the first 24 key bytes of `name` as three numbers
+// that compare as the bytes do (past the key's end: 0, so equal heads prove
+// nothing, and CompareForListing settles them).
+constexpr int kHeadWords = 3;
+void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]);
 
-// Negative, 0 or positive: the whole order, ties included.
-int CompareForListing(std::string_view a, std::string_view b);
+// Negative, 0 or positive: the whole order, ties included. `skip`: a head
+// of that many bytes that the two names share but for letter case, ending
+// neither inside nor right after a run of digits.
+int CompareForListing(std::string_view a, std::string_view b, std::size_t skip = 0);
 
 }  // namespace stampwise::platform
 

@@ -1,3 +1,4 @@
+#include <string.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,15 +11,16 @@ namespace stampwise::platform {
 
 namespace {
 
-std::string_view FolderOf(std::string_view path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? std::string_view(".") : path.substr(0, slash);
-}
-
-std::string_view NameOf(std::string_view path) {
-  std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
+// A path's folder and name, split at its last slash once.
+struct Split {
+  explicit Split(std::string_view path) {
+    const void* slash = memrchr(path.data(), '/', path.size());
+    std::size_t at = slash == nullptr ? 0 : static_cast<const char*>(slash) - path.data();
+    folder = slash == nullptr ? std::string_view(".") : path.substr(0, at);
+    name = slash == nullptr ? path : path.substr(at + 1);
+  }
+  std::string_view folder, name;
+};
 
 // What one way of renaming gave. kNotHere sends the picture on to the next
 // way; kNotOnThisDisk also turns the way off for the rest of the run.
@@ -133,9 +135,9 @@ Renamer::~Renamer() = default;
 
 RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_path) {
   Impl& m = *impl_;
+  Split from(old_path), to(new_path);
   int error = 0;
-  if (m.index.Has(FolderOf(new_path), NameOf(new_path), &error))
-    return {RenameResult::Kind::kTaken, 0};
+  if (m.index.Has(to.folder, to.name, &error)) return {RenameResult::Kind::kTaken, 0};
   // Without a complete view of the folder a twin in another letter case
   // could be missed: leave the picture rather than rename it unchecked.
   if (error != 0) return {RenameResult::Kind::kFailed, error};
@@ -145,8 +147,8 @@ RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_pat
   Outcome o = m.Attempt();
   switch (o.step) {
     case Step::kDone:
-      if (FolderOf(old_path) == FolderOf(new_path)) m.index.Remove(NameOf(old_path));
-      m.index.Add(NameOf(new_path));
+      if (from.folder == to.folder) m.index.Remove(from.name);
+      m.index.Add(to.name);
       return {RenameResult::Kind::kDone, 0};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/folder.hpp"
+#include "platform/kept_listing.hpp"
 
 namespace stampwise::platform {
 
@@ -22,6 +23,8 @@ int SystemCalls::Lstat(const char* path, struct stat* info) { return lstat(path,
 int SystemCalls::Rename(const char* from, const char* to) { return rename(from, to); }
 int SystemCalls::ReadFolder(const std::string& folder,
                             const std::function<void(std::string_view)>& visit) {
+  // The listing read this folder already, as it was at the start of the run.
+  if (VisitKeptListing(folder, visit)) return 0;
   return ForEachEntry(folder, visit);
 }
 

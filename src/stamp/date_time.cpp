@@ -40,6 +40,15 @@ bool StepEqual(std::int32_t& field, std::int32_t limit, std::int32_t reset) {
   return true;
 }
 
+// The entry of TWODIGITS that the piece at `at` equals, or -1. The digits
+// point at the one entry that can match; the table itself decides.
+int EntryAt(const StampField& stamp, int at) {
+  int tens = stamp.At(at) - '0', units = stamp.At(at + 1) - '0';
+  if (tens < 0 || tens > 5 || units < 0 || units > 9) return -1;
+  int i = tens * 10 + units;
+  return PieceIs(stamp, at, i) ? i : -1;
+}
+
 }  // namespace
 
 std::int32_t MonthLength(std::int32_t month, std::int32_t year) {
@@ -49,18 +58,19 @@ std::int32_t MonthLength(std::int32_t month, std::int32_t year) {
 }
 
 bool CONVERT(const StampField& STAMP, DateTimeFields& time) {
-  bool read[6] = {false, false, false, false, false, false};
-  for (int i = 0; i < 60; ++i) {
-    if (PieceIs(STAMP, kYearAt, i)) time.IYEAR = 2000 + i, read[0] = true;
-    if (PieceIs(STAMP, kMonthAt, i)) time.IMONTH = i, read[1] = true;
-    if (PieceIs(STAMP, kDayAt, i)) time.IDAY = i, read[2] = true;
-    if (PieceIs(STAMP, kHourAt, i)) time.IHOUR = i, read[3] = true;
-    if (PieceIs(STAMP, kMinuteAt, i)) time.IMINUTE = i, read[4] = true;
-    if (PieceIs(STAMP, kSecondAt, i)) time.ISECOND = i, read[5] = true;
+  const int at[6] = {kYearAt, kMonthAt, kDayAt, kHourAt, kMinuteAt, kSecondAt};
+  std::int32_t* fields[6] = {&time.IYEAR, &time.IMONTH, &time.IDAY,
+                             &time.IHOUR, &time.IMINUTE, &time.ISECOND};
+  bool all = true;
+  for (int f = 0; f < 6; ++f) {
+    int i = EntryAt(STAMP, at[f]);
+    if (i < 0) {
+      all = false;  // the field keeps the value it had
+      continue;
+    }
+    *fields[f] = f == 0 ? 2000 + i : i;
   }
-  for (bool r : read)
-    if (!r) return false;
-  return true;
+  return all;
 }
 
 void ADVANCECLOCK(DateTimeFields& time) {
@@ -84,18 +94,17 @@ bool CanWrite(const DateTimeFields& time) {
 }
 
 void RECONVERT(const DateTimeFields& time, StampField& STAMP) {
-  for (int i = 0; i < 60; ++i) {
-    if (time.IYEAR - 2000 == i) {
-      STAMP.Set(1, '2');
-      STAMP.Set(2, '0');
-      WritePiece(STAMP, kYearAt, i);
-    }
-    if (time.IMONTH == i) WritePiece(STAMP, kMonthAt, i);
-    if (time.IDAY == i) WritePiece(STAMP, kDayAt, i);
-    if (time.IHOUR == i) WritePiece(STAMP, kHourAt, i);
-    if (time.IMINUTE == i) WritePiece(STAMP, kMinuteAt, i);
-    if (time.ISECOND == i) WritePiece(STAMP, kSecondAt, i);
+  auto in_table = [](std::int32_t value) { return value >= 0 && value < 60; };
+  if (in_table(time.IYEAR - 2000)) {
+    STAMP.Set(1, '2');
+    STAMP.Set(2, '0');
+    WritePiece(STAMP, kYearAt, time.IYEAR - 2000);
   }
+  if (in_table(time.IMONTH)) WritePiece(STAMP, kMonthAt, time.IMONTH);
+  if (in_table(time.IDAY)) WritePiece(STAMP, kDayAt, time.IDAY);
+  if (in_table(time.IHOUR)) WritePiece(STAMP, kHourAt, time.IHOUR);
+  if (in_table(time.IMINUTE)) WritePiece(STAMP, kMinuteAt, time.IMINUTE);
+  if (in_table(time.ISECOND)) WritePiece(STAMP, kSecondAt, time.ISECOND);
 }
 
 }  // namespace stampwise

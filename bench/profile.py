@@ -1,0 +1,71 @@
+"""Where the program's time goes, in the two figures that do not move from
+run to run: the share of perf samples in the program's own code and the C
+and C++ libraries (the rest is the kernel: the renames themselves), and the
+getdents64 calls it makes against one plain read of the same folder.
+
+Usage: profile.py BUILD_DIR [N]   (N = 100000)"""
+
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+import pictures  # noqa: E402
+
+
+def make(work, n):
+    shutil.rmtree(work, ignore_errors=True)
+    pictures.make_bursts(os.path.join(work, "Cam1"), n, random.Random(0), gaps=(2, 20),
+                         empty=True)
+
+
+def getdents(argv, cwd, stdin=b"", env=None):
+    log = os.path.join(cwd, "..", "strace.log")
+    subprocess.run(["strace", "-c", "-e", "trace=getdents64", "-o", log] + argv, cwd=cwd,
+                   input=stdin, stdout=subprocess.DEVNULL, env=env, check=True)
+    m = re.search(r"^\s*[\d.]+\s+[\d.]+\s+\d+\s+(\d+)\s+(?:\d+\s+)?getdents64", open(log).read(),
+                  re.M)
+    return int(m.group(1)) if m else 0
+
+
+def main():
+    build = os.path.abspath(sys.argv[1])
+    n = int(sys.argv[2]) if len(sys.argv) > 2 else 100000
+    program = os.path.join(build, "stampwise")
+    scratch = tempfile.mkdtemp(prefix="stampwise-profile-")
+    work = os.path.join(scratch, "work")
+    env = dict(os.environ, NO_STOP_MESSAGE="1")
+    try:
+        make(work, n)
+        data = os.path.join(scratch, "perf.data")
+        subprocess.run(["perf", "record", "-q", "-F", "4999", "-o", data, program], cwd=work,
+                       input=b"Cam1\n\n", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       env=env, check=True)
+        report = subprocess.run(["perf", "report", "-i", data, "--sort", "dso", "--stdio",
+                                 "-q"], capture_output=True, text=True, check=True).stdout
+        shares = {}
+        for line in report.splitlines():
+            m = re.match(r"\s*([\d.]+)%\s+(\S+)", line)
+            if m:
+                shares[m.group(2)] = float(m.group(1))
+        own = sum(v for k, v in shares.items()
+                  if k in ("stampwise", "[unknown]") or k.startswith(("libc", "libstdc++", "libm")))
+        print("perf samples by object: " + ", ".join("%s %.1f %%" % kv for kv in
+                                                       sorted(shares.items(), key=lambda kv: -kv[1])))
+        print("program, C and C++ libraries: %.1f %% of the samples (target: at most 6 %%)" % own)
+
+        make(work, n)
+        by_program = getdents([program], work, b"Cam1\n\n", env)
+        plain = getdents(["ls", "-f", "Cam1"], work)
+        print("getdents64 calls: program %d, one plain read of the folder (ls -f) %d"
+              % (by_program, plain))
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
