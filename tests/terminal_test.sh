@@ -9,23 +9,12 @@ program=$1
 source=$2
 scratch=$(mktemp -d)
 socket="stampwise-test-$$"
-tmux_() { tmux -L "$socket" "$@"; }
+source "$(dirname "$0")/screen.sh"
 trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
 
 cp -r "$source/sample/Cam1" "$scratch/"
 tmux_ -f /dev/null new-session -d -x 100 -y 50 -c "$scratch" \
   "'$program'; echo \"exit status \$?\"; sleep 600"
-
-# Waits until the screen shows $1, at most 10 seconds.
-wait_for() {
-  for _ in $(seq 100); do
-    tmux_ capture-pane -p | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "never appeared on the screen: $1"
-  tmux_ capture-pane -p
-  return 1
-}
 
 wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
 tmux_ send-keys Cam1 Enter

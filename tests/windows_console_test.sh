@@ -8,7 +8,7 @@ set -euo pipefail
 program=$1
 scratch=$(mktemp -d)
 socket="stampwise-console-$$"
-tmux_() { tmux -L "$socket" "$@"; }
+source "$(dirname "$0")/screen.sh"
 trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
 export LANG=C.UTF-8 WINEDEBUG=-all
 
@@ -19,16 +19,6 @@ for folder in "${folders[@]}"; do
 done
 tmux_ -f /dev/null new-session -d -x 120 -y 50 -c "$scratch" "wine cmd"
 
-# Waits until the screen shows $1, at most 30 seconds (Wine starts slowly).
-wait_for() {
-  for _ in $(seq 300); do
-    tmux_ capture-pane -p | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "never appeared on the screen: $1"
-  tmux_ capture-pane -p
-  return 1
-}
 # Clears the screen and runs one cmd command.
 type_command() {
   tmux_ send-keys cls Enter
@@ -36,12 +26,12 @@ type_command() {
   tmux_ send-keys "$1" Enter
 }
 
-wait_for ">"
+wait_for ">" 30
 type_command "chcp 850"
 wait_for "Active code page: 850"
 for folder in "${folders[@]}"; do
   type_command "Z:$program"
-  wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
+  wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations" 30
   tmux_ send-keys "$folder" Enter
   wait_for "Done ... Press ENTER to terminate normally"
   wait_for " $folder/2015-05-03 10-20-30 (2).JPG"
