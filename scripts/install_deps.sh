@@ -16,6 +16,7 @@ declare -A needs=(
   [wine]="wine wine64"
   [lintian]=lintian
   [zip]=zip
+  [strace]=strace
   # The file-system matrix: a real mount of each file system pictures live on.
   [mkfs.xfs]=xfsprogs
   [mkfs.btrfs]=btrfs-progs
