@@ -15,7 +15,6 @@ declare -A needs=(
   [x86_64-w64-mingw32-g++-posix]=g++-mingw-w64-x86-64-posix
   [wine]="wine wine64"
   [lintian]=lintian
-  [zip]=zip
   [strace]=strace
   # The file-system matrix: a real mount of each file system pictures live on.
   [mkfs.xfs]=xfsprogs
