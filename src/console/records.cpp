@@ -138,12 +138,8 @@ int InputUnit::Refill() {
   end_ = std::fread(&buffer_[0], 1, kBlockSize, stream_);
   pos_ = 0;
   if (end_ == 0) return std::ferror(stream_) ? platform::kReadFailed : EOF;
-  return static_cast<unsigned char>(buffer_[pos_++]);
+  return 0;
 }
-
-// The console: one byte at a time, so that it never waits for more than
-// one line.
-inline int InputUnit::GetByte() { return platform::ReadConsoleByte(); }
 
 // The list file: a block at a time, each line found with memchr.
 bool InputUnit::NextFileLine(long* length) {
@@ -159,7 +155,6 @@ bool InputUnit::NextFileLine(long* length) {
         if (!any) return false;
         break;
       }
-      pos_ = 0;  // Refill handed over the first byte: take it back
     }
     any = true;
     const char* start = &buffer_[pos_];
@@ -194,7 +189,9 @@ bool InputUnit::NextLine(long* length) {
   long n = 0;
   bool last_cr = false;
   for (;;) {
-    int c = GetByte();
+    // One byte at a time, so that the console never waits for more than
+    // one line.
+    int c = platform::ReadConsoleByte();
     if (c == platform::kReadFailed) FailHost(LastError(), Statement::kFormattedRead, __FILE__, __LINE__);
     if (c == EOF) {
       if (n == 0) return false;

@@ -104,7 +104,7 @@ class InputUnit {
  private:
   bool NextLine(long* length);
   bool NextFileLine(long* length);
-  int GetByte();
+  // Reads the next block of the list file: 0, EOF, or platform::kReadFailed.
   int Refill();
   [[noreturn]] void FailEnd(Statement statement, const char* src_file, int src_line);
   [[noreturn]] void FailHost(int error_number, Statement statement, const char* src_file,
@@ -118,8 +118,8 @@ class InputUnit {
   long records_ = 0;
   std::string line_;  // the kept head of the last line read
   bool keep_line_ = true;
-  // Block buffer for the list file; the console is read through stdio one
-  // byte at a time, so that it never waits for more than one line.
+  // Block buffer for the list file; the console is read one byte at a time,
+  // so that it never waits for more than one line.
   std::string buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;

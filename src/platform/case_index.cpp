@@ -25,11 +25,11 @@ std::uint64_t Hash(const char* key, std::size_t width) {
   return h ^ (h >> 29);
 }
 
-}  // namespace
-
 std::uint32_t Tag(const char* key, std::size_t width) {
   return static_cast<std::uint32_t>(Hash(key, width) >> 32);
 }
+
+}  // namespace
 
 void CaseIndex::Table::Reset(std::size_t name_width) {
   *this = Table();
@@ -55,18 +55,14 @@ char* CaseIndex::Table::Find(const char* key, std::uint32_t tag, std::size_t* sl
   }
 }
 
-std::int32_t CaseIndex::Table::CountOf(const char* key) {
-  std::size_t slot;
-  char* record = Find(key, Tag(key, width), &slot);
-  std::int32_t count = 0;
-  if (record != nullptr) std::memcpy(&count, record + width, sizeof count);
-  return count;
-}
-
 void CaseIndex::Table::Count(const char* key, int change) {
   std::uint32_t tag = Tag(key, width);
   std::size_t slot;
-  char* record = Find(key, tag, &slot);
+  Change(key, tag, slot, Find(key, tag, &slot), change);
+}
+
+void CaseIndex::Table::Change(const char* key, std::uint32_t tag, std::size_t slot, char* record,
+                              int change) {
   std::int32_t count = 0;
   if (record == nullptr) {
     if (change < 0) return;  // never held: nothing to take away
@@ -132,12 +128,21 @@ int CaseIndex::Load(std::string_view folder, std::size_t width) {
 
 bool CaseIndex::Has(std::string_view folder, std::string_view name, int* error) {
   *error = Load(folder, name.size());
+  last_ = Lookup();
   if (*error != 0) return false;
-  return tables_[name.size()].CountOf(Fold(name)) > 0;
+  Table& table = tables_[name.size()];
+  const char* key = Fold(name);
+  last_ = Lookup{&table, Tag(key, table.width), 0, nullptr};
+  last_.record = table.Find(key, last_.tag, &last_.slot);
+  std::int32_t count = 0;
+  if (last_.record != nullptr) std::memcpy(&count, last_.record + table.width, sizeof count);
+  return count > 0;
 }
 
-void CaseIndex::Add(std::string_view name) {
-  if (Table* table = TableFor(name.size())) table->Count(Fold(name), +1);
+void CaseIndex::AddLast() {
+  if (last_.table != nullptr)
+    last_.table->Change(folded_.data(), last_.tag, last_.slot, last_.record, +1);
+  last_ = Lookup();
 }
 
 void CaseIndex::Remove(std::string_view name) {

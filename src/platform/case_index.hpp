@@ -26,8 +26,10 @@ class CaseIndex {
   // answer is no: only a complete read counts, and it is tried again on the
   // next call.
   bool Has(std::string_view folder, std::string_view name, int* error);
-  // A name that the program gave, or took away.
-  void Add(std::string_view name);
+  // The name that Has was last asked about is now the program's: taken
+  // where Has looked, without a second search. Call it before any other.
+  void AddLast();
+  // A name that the program took away.
   void Remove(std::string_view name);
 
  private:
@@ -51,8 +53,9 @@ class CaseIndex {
     }
     // The record of `key`, or null; *slot is where it is, or would go.
     char* Find(const char* key, std::uint32_t tag, std::size_t* slot);
-    std::int32_t CountOf(const char* key);
     void Count(const char* key, int change);
+    // Count for a key whose search gave `record` (null: not held) at `slot`.
+    void Change(const char* key, std::uint32_t tag, std::size_t slot, char* record, int change);
     void Grow();
   };
 
@@ -61,7 +64,16 @@ class CaseIndex {
   Table* TableFor(std::size_t width);
   const char* Fold(std::string_view name);
 
+  // Where Has looked last; its folded name is still in folded_.
+  struct Lookup {
+    Table* table = nullptr;
+    std::uint32_t tag = 0;
+    std::size_t slot = 0;
+    char* record = nullptr;
+  };
+
   SystemCalls& sys_;
+  Lookup last_;
   std::string folder_;
   std::vector<Table> tables_;  // tables_[n]: names of n characters
   std::string folded_;         // scratch, reused on every call

@@ -57,14 +57,7 @@ struct Listing {
     if (entries.empty()) return;
     std::string_view first = Name(entries[0]);
     std::size_t shared = first.size();
-    for (const Entry& e : entries) {
-      std::string_view name = Name(e);
-      std::size_t n = 0, limit = std::min(shared, name.size());
-      while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
-      shared = n;
-    }
-    // Not inside or right after a run of digits: a run is seen whole.
-    while (shared > 0 && first[shared - 1] >= '0' && first[shared - 1] <= '9') --shared;
+    for (const Entry& e : entries) shared = SharedHead(first, Name(e), shared);
     for (Entry& e : entries) KeyHead(Name(e).substr(shared), e.head);
     std::sort(entries.begin(), entries.end(), [this, shared](const Entry& x, const Entry& y) {
       for (int w = 0; w < kHeadWords; ++w)

@@ -8,6 +8,7 @@
 #include "platform/console.hpp"
 #include "platform/error_windows.hpp"
 #include "platform/utf16.hpp"
+#include "platform/utf8_windows.hpp"
 
 namespace stampwise::platform {
 
@@ -68,9 +69,7 @@ class ConsoleInput {
 ConsoleInput* console_input = nullptr;  // null: standard input is no console
 
 int WriteConsoleText(HANDLE handle, std::string_view text) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  std::wstring wide = Widen(text);
   const wchar_t* next = wide.data();
   DWORD left = static_cast<DWORD>(wide.size());
   while (left > 0) {

@@ -3,18 +3,11 @@
 #ifndef STAMPWISE_PLATFORM_FOLD_CASE_HPP
 #define STAMPWISE_PLATFORM_FOLD_CASE_HPP
 
-#include <string>
 #include <string_view>
 
 namespace stampwise::platform {
 
 inline char FoldByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-// Writes the upper-case form of `name` into `folded`, reusing its storage.
-inline void FoldInto(std::string_view name, std::string* folded) {
-  folded->assign(name);
-  for (char& c : *folded) c = FoldByte(c);
-}
 
 inline bool FoldedEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -53,6 +53,14 @@ void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
   }
 }
 
+std::size_t SharedHead(std::string_view first, std::string_view name, std::size_t limit) {
+  std::size_t n = 0;
+  limit = std::min({limit, first.size(), name.size()});
+  while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
+  while (n > 0 && IsDigit(first[n - 1])) --n;
+  return n;
+}
+
 int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) {
   // Run by run: a run of digits by its value, then the run with fewer
   // leading zeros first; a digit against any other character as the lowest

@@ -30,6 +30,12 @@ namespace stampwise::platform {
 constexpr int kHeadWords = 3;
 void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]);
 
+// How many leading bytes, at most `limit`, `name` shares with `first` but
+// for letter case, cut back so as to end neither inside nor right after a
+// run of digits: a head that KeyHead may leave out and CompareForListing
+// may skip for all names that share it.
+std::size_t SharedHead(std::string_view first, std::string_view name, std::size_t limit);
+
 // Negative, 0 or positive: the whole order, ties included. `skip`: a head
 // of that many bytes that the two names share but for letter case, ending
 // neither inside nor right after a run of digits.

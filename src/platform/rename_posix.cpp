@@ -95,6 +95,8 @@ Outcome ReserveThenRename(SystemCalls& sys, const char* from, const char* to) {
 }  // namespace
 
 struct Renamer::Impl {
+  Impl(Method way, SystemCalls& calls) : method(way), sys(&calls), index(calls) {}
+
   Method method;
   SystemCalls* sys;
   bool flag_off = false;  // the file system refused RENAME_NOREPLACE
@@ -129,8 +131,7 @@ Outcome Renamer::Impl::Attempt() {
 }
 
 Renamer::Renamer(Method method, SystemCalls* calls)
-    : impl_(new Impl{method, calls != nullptr ? calls : &SystemCalls::Real(), false, false,
-                     CaseIndex(calls != nullptr ? *calls : SystemCalls::Real()), {}, {}}) {}
+    : impl_(new Impl(method, calls != nullptr ? *calls : SystemCalls::Real())) {}
 Renamer::~Renamer() = default;
 
 RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_path) {
@@ -147,8 +148,8 @@ RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_pat
   Outcome o = m.Attempt();
   switch (o.step) {
     case Step::kDone:
+      m.index.AddLast();  // the name Has just looked up
       if (from.folder == to.folder) m.index.Remove(from.name);
-      m.index.Add(to.name);
       return {RenameResult::Kind::kDone, 0};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};

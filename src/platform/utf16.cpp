@@ -9,8 +9,6 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-}  // namespace
-
 void AppendUtf8(char32_t c, std::string* utf8) {
   if (c < 0x80) {
     utf8->push_back(static_cast<char>(c));
@@ -28,6 +26,8 @@ void AppendUtf8(char32_t c, std::string* utf8) {
     utf8->push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
+
+}  // namespace
 
 void Utf16Decoder::Feed(const char16_t* units, std::size_t count, std::string* utf8) {
   for (std::size_t i = 0; i < count; ++i) {

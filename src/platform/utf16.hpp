@@ -22,8 +22,6 @@ class Utf16Decoder {
   char16_t pending_ = 0;  // a high surrogate waiting for its partner
 };
 
-void AppendUtf8(char32_t code_point, std::string* utf8);
-
 }  // namespace stampwise::platform
 
 #endif  // STAMPWISE_PLATFORM_UTF16_HPP

@@ -15,9 +15,9 @@ void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view w
   out.ListRecord(line);
 }
 
-}  // namespace
-
 const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or year 2059";
+
+}  // namespace
 
 bool IsSelected(const NameField& line) {
   return line.At(21) == '[' || line.At(21) == '(' || line.At(20) == '-';

@@ -40,6 +40,9 @@ bool StepEqual(std::int32_t& field, std::int32_t limit, std::int32_t reset) {
   return true;
 }
 
+// Whether TWODIGITS has an entry for the value.
+bool InTable(std::int32_t value) { return value >= 0 && value < 60; }
+
 // The entry of TWODIGITS that the piece at `at` equals, or -1. The digits
 // point at the one entry that can match; the table itself decides.
 int EntryAt(const StampField& stamp, int at) {
@@ -87,24 +90,21 @@ void ADVANCECLOCK(DateTimeFields& time) {
 }
 
 bool CanWrite(const DateTimeFields& time) {
-  for (std::int32_t value : {time.IYEAR - 2000, time.IMONTH, time.IDAY, time.IHOUR, time.IMINUTE,
-                             time.ISECOND})
-    if (value < 0 || value > 59) return false;
-  return true;
+  return InTable(time.IYEAR - 2000) && InTable(time.IMONTH) && InTable(time.IDAY) &&
+         InTable(time.IHOUR) && InTable(time.IMINUTE) && InTable(time.ISECOND);
 }
 
 void RECONVERT(const DateTimeFields& time, StampField& STAMP) {
-  auto in_table = [](std::int32_t value) { return value >= 0 && value < 60; };
-  if (in_table(time.IYEAR - 2000)) {
+  if (InTable(time.IYEAR - 2000)) {
     STAMP.Set(1, '2');
     STAMP.Set(2, '0');
     WritePiece(STAMP, kYearAt, time.IYEAR - 2000);
   }
-  if (in_table(time.IMONTH)) WritePiece(STAMP, kMonthAt, time.IMONTH);
-  if (in_table(time.IDAY)) WritePiece(STAMP, kDayAt, time.IDAY);
-  if (in_table(time.IHOUR)) WritePiece(STAMP, kHourAt, time.IHOUR);
-  if (in_table(time.IMINUTE)) WritePiece(STAMP, kMinuteAt, time.IMINUTE);
-  if (in_table(time.ISECOND)) WritePiece(STAMP, kSecondAt, time.ISECOND);
+  if (InTable(time.IMONTH)) WritePiece(STAMP, kMonthAt, time.IMONTH);
+  if (InTable(time.IDAY)) WritePiece(STAMP, kDayAt, time.IDAY);
+  if (InTable(time.IHOUR)) WritePiece(STAMP, kHourAt, time.IHOUR);
+  if (InTable(time.IMINUTE)) WritePiece(STAMP, kMinuteAt, time.IMINUTE);
+  if (InTable(time.ISECOND)) WritePiece(STAMP, kSecondAt, time.ISECOND);
 }
 
 }  // namespace stampwise
