@@ -93,6 +93,28 @@ TEST(LineInput, ExactWidthLineWithCrLfLosesOnlyTheCr) {
   list.Close();
 }
 
+// The list file is read in blocks of 64 KiB: a line inside one block and a
+// line across two, with its CR LF split, must read alike.
+TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
+  TempDir dir;
+  std::string path = dir / "list";
+  std::string head(5000, 'h');  // longer than the head a line keeps
+  std::string filler(65536 - head.size() - 2 - 2 - 4, 'f');
+  WriteFile(path, head + "\r\n" + filler + "\r\n" + "abc\r" + "\n" + "abc\r\n");
+  InputUnit list(1, path.c_str());
+  list.Open();
+  NameField field;
+  EXPECT_EQ(list.ReadLine(field), 5000);
+  EXPECT_EQ(list.LastLine(), head.substr(0, InputUnit::kLineKept));
+  EXPECT_TRUE(list.SkipLine());
+  for (int i = 0; i < 2; ++i) {  // the CR ends the first block, the LF begins the next
+    EXPECT_EQ(list.ReadLine(field), 3);
+    EXPECT_EQ(list.LastLine(), "abc");
+  }
+  EXPECT_FALSE(list.SkipLine());
+  list.Close();
+}
+
 TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
   TempDir dir;
   std::string path = dir / "AllFiles.txt";

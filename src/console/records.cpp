@@ -113,6 +113,7 @@ void InputUnit::Open(const char* src_file, int src_line) {
   if (stream_ == nullptr) FailHost(LastError(), Statement::kOpen, src_file, src_line);
   records_ = 0;
   pos_ = end_ = 0;
+  last_ = std::string_view();
 }
 
 void InputUnit::Close(const char* src_file, int src_line) {
@@ -143,6 +144,19 @@ int InputUnit::Refill() {
 
 // The list file: a block at a time, each line found with memchr.
 bool InputUnit::NextFileLine(long* length) {
+  // A line that lies whole in the block is handed out where it lies.
+  if (pos_ < end_) {
+    const char* start = &buffer_[pos_];
+    if (const void* feed = std::memchr(start, '\n', end_ - pos_)) {
+      std::size_t take = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+      std::size_t n = take > 0 && start[take - 1] == '\r' ? take - 1 : take;
+      last_ = std::string_view(start, n < kLineKept ? n : kLineKept);
+      pos_ += take + 1;
+      ++records_;
+      *length = static_cast<long>(n);
+      return true;
+    }
+  }
   line_.clear();
   long n = 0;
   bool last_cr = false, any = false;
@@ -179,6 +193,7 @@ bool InputUnit::NextFileLine(long* length) {
   }
   ++records_;
   *length = n;
+  last_ = line_;
   return true;
 }
 
@@ -210,6 +225,7 @@ bool InputUnit::NextLine(long* length) {
   }
   ++records_;
   *length = n;
+  last_ = line_;
   return true;
 }
 

@@ -88,13 +88,13 @@ class InputUnit {
   long ReadLine(TextField<W>& field, STAMPWISE_HERE) {
     long length = 0;
     if (!NextLine(&length)) FailEnd(Statement::kFormattedRead, src_file, src_line);
-    field.Assign(line_);
+    field.Assign(last_);
     return length;
   }
 
   // The last line read, whole up to kLineKept characters (the rest of a
   // longer line is discarded), for messages that must name it in full.
-  std::string_view LastLine() const { return line_; }
+  std::string_view LastLine() const { return last_; }
   static constexpr std::size_t kLineKept = 4096;
 
   // Reads and discards the next line. Returns false at the end of the list
@@ -116,7 +116,8 @@ class InputUnit {
   OutputUnit* flush_before_read_;
   bool owns_stream_;
   long records_ = 0;
-  std::string line_;  // the kept head of the last line read
+  std::string line_;  // the head of a line that crossed blocks, or of a console line
+  std::string_view last_;  // the kept head of the last line read: in the block, or line_
   bool keep_line_ = true;
   // Block buffer for the list file; the console is read one byte at a time,
   // so that it never waits for more than one line.

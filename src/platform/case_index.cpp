@@ -104,7 +104,7 @@ CaseIndex::Table* CaseIndex::TableFor(std::size_t width) {
 
 const char* CaseIndex::Fold(std::string_view name) {
   if (folded_.size() < name.size()) folded_.resize(name.size());
-  for (std::size_t i = 0; i < name.size(); ++i) folded_[i] = FoldByte(name[i]);
+  FoldBytes(name.data(), name.size(), folded_.data());
   return folded_.data();
 }
 

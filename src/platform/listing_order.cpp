@@ -11,29 +11,24 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// One run of digits, as the key writes it.
-char* PutRun(const char* run, std::size_t length, char* out) {
-  std::size_t zeros = 0;
-  while (zeros < length && run[zeros] == '0') ++zeros;
-  std::size_t digits = length - zeros;
-  if (digits < 9) {
-    *out++ = static_cast<char>('0' + digits);
-  } else {
-    *out++ = '9';
-    *out++ = static_cast<char>(digits < 255 ? digits : 255);  // names have at most 255
-  }
-  std::memcpy(out, run + zeros, digits);
-  out += digits;
-  *out++ = static_cast<char>(zeros < 255 ? zeros : 255);
-  return out;
+// Eight key bytes as a number that orders as they do.
+std::uint64_t BigEndian(const unsigned char* bytes) {
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::uint64_t w;
+  std::memcpy(&w, bytes, 8);
+  return __builtin_bswap64(w);
+#else
+  std::uint64_t w = 0;
+  for (int i = 0; i < 8; ++i) w |= std::uint64_t{bytes[i]} << (56 - 8 * i);
+  return w;
+#endif
 }
 
 }  // namespace
 
 void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
-  // A run is written whole, so it may pass the 24 bytes: room for the longest.
-  unsigned char bytes[8 * kHeadWords + 260];
-  std::memset(bytes, 0, 8 * kHeadWords);
+  // Room past the 24 bytes for the last run's count and zeros bytes.
+  unsigned char bytes[8 * kHeadWords + 3];
   char* out = reinterpret_cast<char*>(bytes);
   char* limit = out + 8 * kHeadWords;
   const char* p = name.data();
@@ -43,19 +38,35 @@ void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
       *out++ = FoldByte(*p++);
       continue;
     }
+    // One run of digits: its count, the digits (no more than the head
+    // holds), the number of leading zeros.
     const char* run = p;
+    while (p < end && *p == '0') ++p;
+    const char* digits = p;
     while (p < end && IsDigit(*p)) ++p;
-    out = PutRun(run, static_cast<std::size_t>(p - run), out);
+    std::size_t count = static_cast<std::size_t>(p - digits);
+    std::size_t zeros = static_cast<std::size_t>(digits - run);
+    if (count < 9) {
+      *out++ = static_cast<char>('0' + count);
+    } else {
+      *out++ = '9';
+      *out++ = static_cast<char>(count < 255 ? count : 255);  // names have at most 255
+    }
+    for (const char* d = digits; d < p && out < limit; ++d) *out++ = *d;
+    if (out < limit) *out++ = static_cast<char>(zeros < 255 ? zeros : 255);
   }
-  for (int w = 0; w < kHeadWords; ++w) {
-    head[w] = 0;
-    for (int i = 0; i < 8; ++i) head[w] = head[w] << 8 | bytes[8 * w + i];
-  }
+  if (out < limit) std::memset(out, 0, static_cast<std::size_t>(limit - out));
+  for (int w = 0; w < kHeadWords; ++w) head[w] = BigEndian(bytes + 8 * w);
 }
 
 std::size_t SharedHead(std::string_view first, std::string_view name, std::size_t limit) {
   std::size_t n = 0;
   limit = std::min({limit, first.size(), name.size()});
+  for (std::uint64_t a, b; n + 8 <= limit; n += 8) {
+    std::memcpy(&a, first.data() + n, 8);
+    std::memcpy(&b, name.data() + n, 8);
+    if (FoldWord(a) != FoldWord(b)) break;
+  }
   while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
   while (n > 0 && IsDigit(first[n - 1])) --n;
   return n;
