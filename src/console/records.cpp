@@ -142,25 +142,15 @@ int InputUnit::Refill() {
   return 0;
 }
 
-// The list file: a block at a time, each line found with memchr.
+// The list file: a block at a time, each line found with memchr. A line
+// that lies whole in one block is handed out where it lies; only a line
+// that crosses blocks is gathered into line_.
 bool InputUnit::NextFileLine(long* length) {
-  // A line that lies whole in the block is handed out where it lies.
-  if (pos_ < end_) {
-    const char* start = &buffer_[pos_];
-    if (const void* feed = std::memchr(start, '\n', end_ - pos_)) {
-      std::size_t take = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
-      std::size_t n = take > 0 && start[take - 1] == '\r' ? take - 1 : take;
-      last_ = std::string_view(start, n < kLineKept ? n : kLineKept);
-      pos_ += take + 1;
-      ++records_;
-      *length = static_cast<long>(n);
-      return true;
-    }
-  }
   line_.clear();
   long n = 0;
-  bool last_cr = false, any = false;
-  for (;;) {
+  bool any = false, gathered = false, last_cr = false;
+  const char* feed = nullptr;
+  while (feed == nullptr) {
     if (pos_ == end_) {
       int c = Refill();
       if (c == platform::kReadFailed)
@@ -170,30 +160,29 @@ bool InputUnit::NextFileLine(long* length) {
         break;
       }
     }
-    any = true;
     const char* start = &buffer_[pos_];
     std::size_t avail = end_ - pos_;
-    const char* feed = static_cast<const char*>(std::memchr(start, '\n', avail));
+    feed = static_cast<const char*>(std::memchr(start, '\n', avail));
     std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) : avail;
-    if (take > 0) {
+    pos_ += feed != nullptr ? take + 1 : take;
+    n += static_cast<long>(take);
+    if (take > 0) last_cr = start[take - 1] == '\r';
+    if (!any && feed != nullptr) {
+      last_ = std::string_view(start, take).substr(0, kLineKept);
+    } else {
+      gathered = true;
       std::size_t room = keep_line_ ? kLineKept - line_.size() : 0;
       line_.append(start, take < room ? take : room);
-      n += static_cast<long>(take);
-      last_cr = start[take - 1] == '\r';
     }
-    pos_ += take;
-    if (feed != nullptr) {
-      ++pos_;
-      if (last_cr) {  // the CR of a CR LF line end is not data
-        --n;
-        if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
-      }
-      break;
-    }
+    any = true;
+  }
+  if (gathered) last_ = line_;
+  if (feed != nullptr && last_cr) {  // the CR of a CR LF line end is not data
+    --n;
+    if (last_.size() > static_cast<std::size_t>(n)) last_.remove_suffix(1);
   }
   ++records_;
   *length = n;
-  last_ = line_;
   return true;
 }
 
