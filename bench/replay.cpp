@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -16,8 +15,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s ATTEMPTS_FILE\n", argv[0]);
     return 2;
   }
-  std::ifstream file(argv[1], std::ios::binary);
-  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // Read whole before the first rename, in one piece.
+  std::ifstream file(argv[1], std::ios::binary | std::ios::ate);
+  std::string data(static_cast<std::size_t>(file.tellg()), '\0');
+  file.seekg(0);
+  if (!file.read(data.data(), static_cast<std::streamsize>(data.size()))) {
+    std::perror(argv[1]);
+    return 1;
+  }
   long done = 0, taken = 0;
   for (std::size_t at = 0; at < data.size();) {
     const char* from = data.c_str() + at;

@@ -42,10 +42,22 @@ struct Listing {
   std::string names;  // each name followed by a line feed
   std::vector<Entry> entries;
 
-  void Add(std::string_view name) {
-    entries.push_back(Entry{{}, static_cast<std::uint32_t>(names.size()),
-                            static_cast<std::uint32_t>(name.size())});
-    names.append(name).push_back('\n');
+  // Room for the names at once where the folder's size tells how much:
+  // growing copies them, and every copy touches fresh memory.
+  void Reserve(std::size_t folder_size) {
+    names.reserve(std::min<std::size_t>(folder_size, std::size_t{64} << 20));
+  }
+  void Add(std::string_view name) { names.append(name).push_back('\n'); }
+  // An entry a name, made once all are in, so that the vector is made once.
+  void MakeEntries() {
+    entries.clear();
+    entries.reserve(static_cast<std::size_t>(std::count(names.begin(), names.end(), '\n')));
+    for (std::size_t at = 0; at < names.size();) {
+      std::size_t end = names.find('\n', at);
+      entries.push_back(Entry{{}, static_cast<std::uint32_t>(at),
+                              static_cast<std::uint32_t>(end - at)});
+      at = end + 1;
+    }
   }
   std::string_view Name(const Entry& e) const {
     return std::string_view(names).substr(e.name, e.length);
@@ -89,6 +101,7 @@ void Complain(std::string_view what, int error) {
 int ListFolder(const std::string& folder, const std::string& new_file, const std::string& target,
                Listing* listing) {
   *listing = Listing();
+  listing->Reserve(FolderSize(folder));
   bool saw_new = false, saw_target = false;
   int error = ForEachEntry(folder, [&](std::string_view name) {
     if (name.find('\n') != std::string_view::npos) return;
@@ -101,6 +114,7 @@ int ListFolder(const std::string& folder, const std::string& new_file, const std
   });
   if (error != 0) return error;
   if (saw_new && !saw_target) listing->Add(target);
+  listing->MakeEntries();
   listing->Sort();
   return 0;
 }

@@ -17,6 +17,11 @@ namespace stampwise::platform {
 // listed (missing, not a folder, not readable).
 int ForEachEntry(const std::string& folder, const std::function<void(std::string_view)>& visit);
 
+// The size the file system gives `folder` itself, 0 where it gives none:
+// on most disks at least the bytes of its names, so room for the names can
+// be set aside at once. Only a guess: names may take more.
+std::size_t FolderSize(const std::string& folder);
+
 // Removes one file. Returns 0, or the platform's error number.
 int RemoveFile(const std::string& path);
 

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,12 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
   int error = errno;
   closedir(dir);
   return error;
+}
+
+std::size_t FolderSize(const std::string& folder) {
+  struct stat info;
+  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_size < 0) return 0;
+  return static_cast<std::size_t>(info.st_size);
 }
 
 int RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }

@@ -42,6 +42,9 @@ int ForEachEntry(const std::string& folder, const std::function<void(std::string
   return error == ERROR_NO_MORE_FILES ? 0 : ErrnoFromWindows(error);
 }
 
+// A folder has no size of its own here.
+std::size_t FolderSize(const std::string&) { return 0; }
+
 int RemoveFile(const std::string& path) {
   return DeleteFileW(Widen(path).c_str()) ? 0 : ErrnoFromWindows(GetLastError());
 }
