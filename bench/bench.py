@@ -44,20 +44,28 @@ def timed(measure, argv, cwd, stdin_bytes=b""):
     return wall, cpu, peak, output
 
 
-def attempts_from(output):
+def attempts_from(output, renamed_only=False):
     """(old, new) pairs from the echo lines: two lines with a leading blank
-    a try, the success line and the closing line in between."""
+    a try, the success line and the closing line in between. renamed_only:
+    only the tries that the success line follows."""
     pairs = []
-    lines = [l for l in output.split(b"\r\n")]
+    lines = output.split(b"\r\n")
     i = 0
     while i + 1 < len(lines):
         a, b = lines[i], lines[i + 1]
         if a.startswith(b" Cam1/") and b.startswith(b" Cam1/"):
-            pairs.append((a[1:], b[1:]))
+            if not renamed_only or (i + 2 < len(lines) and lines[i + 2].startswith(b"Successfully")):
+                pairs.append((a[1:], b[1:]))
             i += 2
         else:
             i += 1
     return pairs
+
+
+def write_attempts(path, pairs):
+    """The pairs as the replay reads them: NUL after each name."""
+    with open(path, "wb") as f:
+        f.write(b"".join(old + b"\0" + new + b"\0" for old, new in pairs))
 
 
 def listing(folder):
@@ -74,9 +82,7 @@ def one_run(program, replay, measure, n, seed, scratch):
     wall, cpu, peak, output = timed(measure, [program], prog_dir, b"Cam1\n\n")
     pairs = attempts_from(output)
     attempts_file = os.path.join(scratch, "attempts")
-    with open(attempts_file, "wb") as f:
-        for old, new in pairs:
-            f.write(old + b"\0" + new + b"\0")
+    write_attempts(attempts_file, pairs)
     floor_wall, floor_cpu, _, _ = timed(measure, [replay, attempts_file], floor_dir)
 
     if listing(os.path.join(prog_dir, "Cam1")) != listing(os.path.join(floor_dir, "Cam1")):

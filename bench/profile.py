@@ -12,21 +12,18 @@ the benchmark's bare loop of renameat2 calls, and prints that loop's share.
 Usage: profile.py BUILD_DIR [N]   (N = 100000)"""
 
 import os
-import random
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
-import pictures  # noqa: E402
+import bench  # (the benchmark's folders and its reading of the echo lines)
 
 
 def make(work, n):
     shutil.rmtree(work, ignore_errors=True)
-    pictures.make_bursts(os.path.join(work, "Cam1"), n, random.Random(0), gaps=(2, 20),
-                         empty=True)
+    bench.make_folder(os.path.join(work, "Cam1"), n, 0)
 
 
 def getdents(argv, cwd, stdin=b"", env=None):
@@ -58,15 +55,6 @@ def perf_shares(argv, work, scratch, env, stdin=b"Cam1\n\n"):
     return own, shares, output
 
 
-def renames_made(output):
-    """The renames the program made, as NUL-separated pairs for the replay:
-    the attempts its echo lines show that the success line follows."""
-    lines = output.split(b"\r\n")
-    return b"".join(a[1:] + b"\0" + b[1:] + b"\0" for a, b, c in zip(lines, lines[1:], lines[2:])
-                    if a.startswith(b" Cam1/") and b.startswith(b" Cam1/")
-                    and c.startswith(b"Successfully"))
-
-
 def main():
     build = os.path.abspath(sys.argv[1])
     n = int(sys.argv[2]) if len(sys.argv) > 2 else 100000
@@ -84,8 +72,7 @@ def main():
             owns.append(own)
             print("perf samples by object: " + ", ".join(
                 "%s %.1f %%" % kv for kv in sorted(shares.items(), key=lambda kv: -kv[1])))
-            with open(renames, "wb") as f:
-                f.write(renames_made(output))
+            bench.write_attempts(renames, bench.attempts_from(output, renamed_only=True))
             make(work, n)
             floors.append(perf_shares([replay, renames], work, scratch, env, b"")[0])
         owns.sort()
