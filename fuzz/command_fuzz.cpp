@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "platform/command.hpp"
+#include "list/command_processor.hpp"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   // The whole folder name stays inside its command; no NUL in a command line.
   if (folder.find('\0') != std::string::npos) return 0;
   std::string command = "dir /b " + folder + " > AllFiles.txt";
-  int status = stampwise::platform::RunCommand(command);
+  stampwise::platform::RealDisk disk;
+  stampwise::CommandProcessor commands(disk);
+  int status = commands.Run(command);
   if (status != 0 && status != 1) std::abort();
   if (!fs::exists(work / "AllFiles.txt")) std::abort();
   if (Entries(work) != before) std::abort();

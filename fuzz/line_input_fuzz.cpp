@@ -1,5 +1,6 @@
-// Line input on the list file: whatever the bytes, a line never yields more
-// than its width, and the lines are the ones the line rules describe.
+// Line input on the list file: whatever the bytes and however they fall
+// into blocks, a line never yields more than its width, and the lines are
+// the ones that a plain split by the line rules gives.
 #include <unistd.h>
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "console/records.hpp"
+#include "console/line_input.hpp"
 
 namespace {
 
@@ -34,13 +35,15 @@ std::vector<std::string> ExpectedLines(const std::string& data) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   static const std::string path = "/tmp/stampwise-fuzz-list-" + std::to_string(getpid());
-  std::string data(reinterpret_cast<const char*>(bytes), size);
+  if (size == 0) return 0;
+  std::size_t block = bytes[0] % 64 + 1;
+  std::string data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(data.data(), 1, data.size(), file);
   std::fclose(file);
 
   std::vector<std::string> expected = ExpectedLines(data);
-  stampwise::InputUnit list(1, path.c_str());
+  stampwise::ListFileInput list(path.c_str(), block);
   list.Open();
   stampwise::NameField field;
   for (const std::string& line : expected) {

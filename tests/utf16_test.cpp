@@ -5,14 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/reason.hpp"
-
 #ifdef _WIN32
-#include <windows.h>
-
-#include <cerrno>
-
-#include "platform/error_windows.hpp"
 #include "platform/utf8_windows.hpp"
 #endif
 
@@ -41,30 +34,6 @@ TEST(Utf16Decoder, TurnsConsoleTextIntoUtf8) {
     decoder.Finish(&utf8);
     EXPECT_EQ(utf8, c.utf8) << c.what;
   }
-}
-
-// Both builds say the same plain words, whatever their C library says.
-TEST(Reason, WordsTheUserReads) {
-  EXPECT_EQ(Reason(EBUSY), "The file is in use by another program");
-  EXPECT_EQ(Reason(EXDEV), "The new name is on another drive");
-  EXPECT_EQ(Reason(ENOENT), "No such file or directory");
-#ifdef _WIN32
-  struct Case {
-    unsigned long error;
-    const char* words;
-  } cases[] = {
-      {ERROR_SHARING_VIOLATION, "The file is in use by another program"},
-      {ERROR_NOT_READY, "The drive is not ready (was the card taken out?)"},
-      {ERROR_BAD_NET_NAME, "The network folder cannot be reached"},
-      {ERROR_NETNAME_DELETED, "The network folder cannot be reached"},
-      {ERROR_TOO_MANY_OPEN_FILES, "Too many open files"},
-      {ERROR_NOT_ENOUGH_MEMORY, "Not enough memory"},
-      {ERROR_INVALID_NAME, "The name is not a valid file name"},
-      {ERROR_WRITE_PROTECT, "Read-only file system"},
-      {ERROR_ACCESS_DENIED, "Permission denied"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Reason(ErrnoFromWindows(c.error)), c.words) << c.error;
-#endif
 }
 
 #ifdef _WIN32

@@ -2,11 +2,14 @@
 
 #include <cstdint>
 
-#include "console/records.hpp"
+#include "console/ending.hpp"
+#include "console/line_input.hpp"
+#include "console/output.hpp"
 #include "console/text_field.hpp"
+#include "list/command_processor.hpp"
 #include "list/create_pics_list.hpp"
-#include "platform/command.hpp"
 #include "platform/console.hpp"
+#include "platform/disk.hpp"
 #include "rename/process_list.hpp"
 #include "stamp/date_time.hpp"
 
@@ -29,7 +32,11 @@ const TextField<42> kDone("Done ... Press ENTER to terminate normally");
 void MAIN() {
   platform::PrepareConsole();
   OutputUnit out;
-  InputUnit console(&out);
+  ConsoleInput console(out);
+  platform::RealDisk disk;
+  // The stand-in for the command processor keeps the folder it listed, so
+  // that the renames need not read it again.
+  CommandProcessor commands(disk);
 
   out.FixedRecord({{kTitle.View(), Banner::kWidth}});
   out.EmptyRecord();
@@ -38,14 +45,14 @@ void MAIN() {
   std::int32_t NFILES = 0;
   NameField FOLDER;
   std::int32_t FOLDERLEN = 0;
-  CREATEPICSLIST(console, out, NFILES, FOLDER, FOLDERLEN);
+  CREATEPICSLIST(console, out, commands, NFILES, FOLDER, FOLDERLEN);
 
   DateTimeFields time;
-  PROCESSLIST(NFILES, FOLDER, FOLDERLEN, time, out);
+  PROCESSLIST(NFILES, FOLDER, FOLDERLEN, time, out, disk, commands);
 
   // A failed delete changes nothing in the run: its status is not used.
   const TextField<16> kDelete("del AllFiles.txt");
-  platform::RunCommand(kDelete.Trimmed());
+  commands.Run(kDelete.Trimmed());
 
   out.ListRecord(kDone.View());
   console.SkipLine();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "console/output.hpp"
 #include "platform/console.hpp"
 
 namespace stampwise {
@@ -37,8 +38,10 @@ void FailIo(int error_number, const char* text, Statement statement, const UnitR
   std::_Exit(127);
 }
 
-void WriteStopNotice() {
+void OrderlyEnd(OutputUnit& out, const char* src_file, int src_line) {
   if (std::getenv("NO_STOP_MESSAGE") == nullptr) platform::WriteStream(stderr, "STOP\n");
+  out.Flush(src_file, src_line);
+  std::_Exit(0);
 }
 
 }  // namespace stampwise

@@ -5,6 +5,13 @@
 
 namespace stampwise {
 
+class OutputUnit;
+
+// The source position of the statement that the caller wrote, for the
+// error report: the defaults take the caller's position.
+#define STAMPWISE_HERE \
+  const char *src_file = __builtin_FILE(), int src_line = __builtin_LINE()
+
 // The kind of statement that failed, as the error report names it.
 enum class Statement {
   kFormattedRead,
@@ -34,9 +41,10 @@ constexpr const char* kHostErrorText = "error code returned by host stdio";
 [[noreturn]] void FailIo(int error_number, const char* text, Statement statement,
                          const UnitReport& unit, const char* src_file, int src_line);
 
-// The one-line stop notice of the orderly end, unless NO_STOP_MESSAGE is
-// defined (with any value).
-void WriteStopNotice();
+// The orderly end: the one-line stop notice on standard error, unless
+// NO_STOP_MESSAGE is defined (with any value); standard output flushed;
+// exit status 0.
+[[noreturn]] void OrderlyEnd(OutputUnit& out, STAMPWISE_HERE);
 
 }  // namespace stampwise
 

@@ -1,6 +1,5 @@
 #include "list/create_pics_list.hpp"
 
-#include "platform/command.hpp"
 
 namespace stampwise {
 
@@ -10,7 +9,7 @@ const TextField<73> kProblem("There was a problem with the folder name ... Press
 
 // The problem message, one ENTER, and the orderly end. `why`, when given,
 // comes first on a line of its own.
-[[noreturn]] void StopForFolderName(InputUnit& console, OutputUnit& out, std::string_view why) {
+[[noreturn]] void StopForFolderName(ConsoleInput& console, OutputUnit& out, std::string_view why) {
   if (!why.empty()) out.ListRecord(why);
   out.FixedRecord({{kProblem.View(), TextField<73>::kWidth}});
   console.SkipLine();
@@ -19,8 +18,8 @@ const TextField<73> kProblem("There was a problem with the folder name ... Press
 
 }  // namespace
 
-void CREATEPICSLIST(InputUnit& console, OutputUnit& out, std::int32_t& NFILES, NameField& FOLDER,
-                    std::int32_t& FOLDERLEN) {
+void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& commands,
+                    std::int32_t& NFILES, NameField& FOLDER, std::int32_t& FOLDERLEN) {
   console.ReadLine(FOLDER);
   FOLDERLEN = FOLDER.TrimmedLength();
 
@@ -38,10 +37,10 @@ void CREATEPICSLIST(InputUnit& console, OutputUnit& out, std::int32_t& NFILES, N
 
   NameField COMMAND;
   COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", kListFileName});
-  int ISTAT = platform::RunCommand(COMMAND.Trimmed());
+  int ISTAT = commands.Run(COMMAND.Trimmed());
   if (ISTAT == 1) StopForFolderName(console, out, "");
 
-  InputUnit list(kListUnit, kListFileName);
+  ListFileInput list(kListFileName);
   list.Open();
   NFILES = 0;
   while (list.SkipLine()) ++NFILES;

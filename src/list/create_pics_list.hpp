@@ -5,14 +5,15 @@
 
 #include <cstdint>
 
-#include "console/records.hpp"
+#include "console/line_input.hpp"
+#include "console/output.hpp"
 #include "console/text_field.hpp"
+#include "list/command_processor.hpp"
 
 namespace stampwise {
 
-// The list file, in the working directory, and its unit number.
+// The list file, in the working directory.
 constexpr const char* kListFileName = "AllFiles.txt";
-constexpr int kListUnit = 1;
 
 // The longest folder name whose paths fit the 50-character fields: folder,
 // "/", the 19-character stamp and ".jpg".
@@ -21,9 +22,9 @@ constexpr int kMaxFolderLength = kNameWidth - 1 - kStampWidth - 4;
 // Fills FOLDER (as typed, cut or padded to 50), FOLDERLEN (its trimmed
 // length) and NFILES (the lines of the list file). Ends the program itself,
 // after the problem message and one ENTER, when the folder name is empty or
-// too long or the folder cannot be listed.
-void CREATEPICSLIST(InputUnit& console, OutputUnit& out, std::int32_t& NFILES, NameField& FOLDER,
-                    std::int32_t& FOLDERLEN);
+// too long or the folder cannot be listed. `commands` runs the listing.
+void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& commands,
+                    std::int32_t& NFILES, NameField& FOLDER, std::int32_t& FOLDERLEN);
 
 }  // namespace stampwise
 

@@ -5,7 +5,9 @@
 #ifndef STAMPWISE_PLATFORM_CONSOLE_HPP
 #define STAMPWISE_PLATFORM_CONSOLE_HPP
 
+#include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 namespace stampwise::platform {
@@ -13,10 +15,23 @@ namespace stampwise::platform {
 // Once, before anything is read or written.
 void PrepareConsole();
 
-// The next byte of standard input; EOF at its end, kReadFailed when the
-// read fails (errno says why).
-constexpr int kReadFailed = -2;
-int ReadConsoleByte();
+// Standard input. Each read hands over what has arrived, never waiting for
+// more than one typed line.
+class ConsoleReader {
+ public:
+  ConsoleReader();
+  ~ConsoleReader();
+  ConsoleReader(const ConsoleReader&) = delete;
+  ConsoleReader& operator=(const ConsoleReader&) = delete;
+
+  // Up to `room` bytes into `into`, *got of them (0 at the end of input).
+  // 0, or the error number.
+  int Read(char* into, std::size_t room, std::size_t* got);
+
+ private:
+  struct Typed;  // what a Windows console typed, turned into UTF-8
+  std::unique_ptr<Typed> typed_;
+};
 
 // Writes all of `text` to `stream` (standard output, standard error, or a
 // file in tests), unbuffered. 0, or the error number.

@@ -12,10 +12,19 @@ namespace stampwise::platform {
 // takes its one path for output failures, not die of SIGPIPE half-way.
 void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
-int ReadConsoleByte() {
-  errno = 0;
-  int c = std::getc(stdin);
-  return c == EOF && std::ferror(stdin) ? kReadFailed : c;
+struct ConsoleReader::Typed {};
+
+ConsoleReader::ConsoleReader() = default;
+ConsoleReader::~ConsoleReader() = default;
+
+int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
+  for (;;) {
+    ssize_t n = read(STDIN_FILENO, into, room);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno != 0 ? errno : EIO;
+    *got = static_cast<std::size_t>(n);
+    return 0;
+  }
 }
 
 int WriteStream(std::FILE* stream, std::string_view text) {

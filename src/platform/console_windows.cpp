@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/console.hpp"
@@ -23,51 +25,6 @@ HANDLE HandleOf(std::FILE* stream) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
 }
 
-// Typed lines from a console, read as UTF-16 with ReadConsoleW: ReadFile
-// and ReadConsoleA hand over a zero byte for every character outside ASCII
-// while the input code page is UTF-8, and the code pages are the user's,
-// not the program's, to set.
-class ConsoleInput {
- public:
-  int Next() {
-    while (pos_ == bytes_.size()) {
-      if (ended_) return EOF;
-      if (!Fill()) return kReadFailed;
-    }
-    return static_cast<unsigned char>(bytes_[pos_++]);
-  }
-
- private:
-  bool Fill() {
-    bytes_.clear();
-    pos_ = 0;
-    wchar_t units[512];
-    DWORD count = 0;
-    if (!ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), units, 512, &count, nullptr)) {
-      errno = ErrnoFromWindows(GetLastError());
-      return false;
-    }
-    if (count == 0) {
-      ended_ = true;
-    } else if (at_line_start_ && units[0] == L'\x1a') {
-      ended_ = true;  // Ctrl+Z at the start of a line: the end of input
-      count = 0;
-    }
-    decoder_.Feed(reinterpret_cast<const char16_t*>(units), count, &bytes_);
-    if (ended_) decoder_.Finish(&bytes_);
-    if (count > 0) at_line_start_ = units[count - 1] == L'\n';
-    return true;
-  }
-
-  Utf16Decoder decoder_;
-  std::string bytes_;
-  std::size_t pos_ = 0;
-  bool ended_ = false;
-  bool at_line_start_ = true;
-};
-
-ConsoleInput* console_input = nullptr;  // null: standard input is no console
-
 int WriteConsoleText(HANDLE handle, std::string_view text) {
   std::wstring wide = Widen(text);
   const wchar_t* next = wide.data();
@@ -87,6 +44,53 @@ int WriteConsoleText(HANDLE handle, std::string_view text) {
 
 }  // namespace
 
+// Typed lines from a console, read as UTF-16 with ReadConsoleW: ReadFile
+// and ReadConsoleA hand over a zero byte for every character outside ASCII
+// while the input code page is UTF-8, and the code pages are the user's,
+// not the program's, to set.
+struct ConsoleReader::Typed {
+  int Read(char* into, std::size_t room, std::size_t* got) {
+    while (pos == bytes.size() && !ended) {
+      if (int error = Fill()) return error;
+    }
+    std::size_t n = bytes.size() - pos < room ? bytes.size() - pos : room;
+    std::memcpy(into, bytes.data() + pos, n);
+    pos += n;
+    *got = n;
+    return 0;
+  }
+
+  int Fill() {
+    bytes.clear();
+    pos = 0;
+    wchar_t units[512];
+    DWORD count = 0;
+    if (!ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), units, 512, &count, nullptr))
+      return ErrnoFromWindows(GetLastError());
+    if (count == 0) {
+      ended = true;
+    } else if (at_line_start && units[0] == L'\x1a') {
+      ended = true;  // Ctrl+Z at the start of a line: the end of input
+      count = 0;
+    }
+    decoder.Feed(reinterpret_cast<const char16_t*>(units), count, &bytes);
+    if (ended) decoder.Finish(&bytes);
+    if (count > 0) at_line_start = units[count - 1] == L'\n';
+    return 0;
+  }
+
+  Utf16Decoder decoder;
+  std::string bytes;
+  std::size_t pos = 0;
+  bool ended = false;
+  bool at_line_start = true;
+};
+
+ConsoleReader::ConsoleReader() {
+  if (IsConsole(GetStdHandle(STD_INPUT_HANDLE))) typed_ = std::make_unique<Typed>();
+}
+ConsoleReader::~ConsoleReader() = default;
+
 void PrepareConsole() {
   // The program writes its own line ends and applies its own line rules:
   // no translation of either by the C library. The console's code pages
@@ -94,14 +98,14 @@ void PrepareConsole() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  if (IsConsole(GetStdHandle(STD_INPUT_HANDLE))) console_input = new ConsoleInput;
 }
 
-int ReadConsoleByte() {
-  if (console_input != nullptr) return console_input->Next();
-  errno = 0;
-  int c = std::getc(stdin);
-  return c == EOF && std::ferror(stdin) ? kReadFailed : c;
+int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
+  if (typed_ != nullptr) return typed_->Read(into, room, got);
+  int n = _read(_fileno(stdin), into, static_cast<unsigned>(room));
+  if (n < 0) return errno != 0 ? errno : EIO;
+  *got = static_cast<std::size_t>(n);
+  return 0;
 }
 
 int WriteStream(std::FILE* stream, std::string_view text) {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "console/line_input.hpp"
+#include "console/reason.hpp"
 #include "list/create_pics_list.hpp"
 #include "rename/rename_file.hpp"
 
@@ -19,20 +21,26 @@ const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or 
 
 }  // namespace
 
+std::string Describe(const RenameResult& result) {
+  if (result.kind == RenameResult::Kind::kBothNames)
+    return Reason(result.error) + "; the picture now has both names, the old and the new";
+  return Reason(result.error);
+}
+
 bool IsSelected(const NameField& line) {
   return line.At(21) == '[' || line.At(21) == '(' || line.At(20) == '-';
 }
 
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
-                 DateTimeFields& time, OutputUnit& out) {
-  // Never freed: the run ends with the process, which frees it at once.
-  platform::Renamer& renamer = *new platform::Renamer;
-  InputUnit list(kListUnit, kListFileName);
+                 DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
+                 const CommandProcessor& commands) {
+  Renamer renamer(disk, commands.Listed(FOLDER.Piece(1, FOLDERLEN)));
+  ListFileInput list(kListFileName);
   list.Open();
 
   NameField PICNAME;
   StampField STAMP;
-  platform::RenameResult ISTAT;
+  RenameResult ISTAT;
 
   for (std::int32_t line = 1; line <= NFILES; ++line) {
     long length = list.ReadLine(PICNAME);
@@ -69,7 +77,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, out, renamer);
       if (ISTAT.Done()) break;
       if (!ISTAT.Taken()) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), platform::Describe(ISTAT));
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), Describe(ISTAT));
         break;
       }
     }

@@ -5,9 +5,13 @@
 #define STAMPWISE_RENAME_PROCESS_LIST_HPP
 
 #include <cstdint>
+#include <string>
 
-#include "console/records.hpp"
+#include "console/output.hpp"
 #include "console/text_field.hpp"
+#include "list/command_processor.hpp"
+#include "platform/disk.hpp"
+#include "rename/no_replace_rename.hpp"
 #include "stamp/date_time.hpp"
 
 namespace stampwise {
@@ -16,12 +20,18 @@ namespace stampwise {
 // or "-" at position 20.
 bool IsSelected(const NameField& line);
 
+// Plain words for a rename that was neither done nor refused a taken name.
+std::string Describe(const RenameResult& result);
+
 // Reads exactly NFILES lines of the list file. A picture is left as it is,
 // with a line that says why, when its path does not fit the 50-character
 // field, when its stamp cannot be read whole, when the rename fails for any
 // reason but a taken name, or when every later stamp it can reach is taken.
+// The renames go through `disk`; `commands` hands over the names its
+// listing read, so that the folder is read once.
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
-                 DateTimeFields& time, OutputUnit& out);
+                 DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
+                 const CommandProcessor& commands);
 
 }  // namespace stampwise
 

@@ -3,8 +3,8 @@
 namespace stampwise {
 
 void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
-                std::int32_t PICLEN, const StampField& STAMP, platform::RenameResult& ISTAT,
-                OutputUnit& out, platform::Renamer& renamer) {
+                std::int32_t PICLEN, const StampField& STAMP, RenameResult& ISTAT, OutputUnit& out,
+                Renamer& renamer) {
   NameField NEWNAME;
   NEWNAME.Join({FOLDER.Piece(1, FOLDERLEN), "/", STAMP.View(), ".jpg"});
   std::int32_t NEWLEN = NEWNAME.TrimmedLength();

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "console/records.hpp"
+#include "console/output.hpp"
 #include "console/text_field.hpp"
-#include "platform/rename.hpp"
+#include "rename/no_replace_rename.hpp"
 
 namespace stampwise {
 
@@ -14,8 +14,8 @@ namespace stampwise {
 // STAMP + ".jpg". ISTAT says whether it was done, the new name was taken
 // (in any letter case), or why it failed.
 void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
-                std::int32_t PICLEN, const StampField& STAMP, platform::RenameResult& ISTAT,
-                OutputUnit& out, platform::Renamer& renamer);
+                std::int32_t PICLEN, const StampField& STAMP, RenameResult& ISTAT, OutputUnit& out,
+                Renamer& renamer);
 
 }  // namespace stampwise
 

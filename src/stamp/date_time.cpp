@@ -2,6 +2,9 @@
 
 namespace stampwise {
 
+namespace {
+
+// "00" to "59": entry i is the two-digit form of i.
 const char TWODIGITS[60][2] = {
     {'0', '0'}, {'0', '1'}, {'0', '2'}, {'0', '3'}, {'0', '4'}, {'0', '5'}, {'0', '6'},
     {'0', '7'}, {'0', '8'}, {'0', '9'}, {'1', '0'}, {'1', '1'}, {'1', '2'}, {'1', '3'},
@@ -13,8 +16,6 @@ const char TWODIGITS[60][2] = {
     {'4', '9'}, {'5', '0'}, {'5', '1'}, {'5', '2'}, {'5', '3'}, {'5', '4'}, {'5', '5'},
     {'5', '6'}, {'5', '7'}, {'5', '8'}, {'5', '9'},
 };
-
-namespace {
 
 // Month lengths indexed 1..12; February's is decided at each day carry.
 constexpr std::int32_t MONTHDAYS[13] = {0, 31, 0, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -28,9 +28,6 @@ struct DateTimeFields {
   std::int32_t ISECOND = 0;
 };
 
-// "00" to "59": entry i is the two-digit form of i.
-extern const char TWODIGITS[60][2];
-
 // Days in month m (1..12) of the given year: February has 29 days when the
 // year is divisible by 4. A month outside 1..12 has no length of its own;
 // it is taken as 31 days long.

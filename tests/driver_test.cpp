@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -98,9 +99,15 @@ TEST(FolderName, ShellCharactersCreateNothingAndRunNothing) {
 TEST(EndOfInput, IsError217WithExitStatus127) {
   TempDir work;
   MakeDir(work / "Cam1");
-  for (std::string input : {"", "Cam1\n", "Missing\n"}) {
+  // The report names the statement that read: the folder name, or the
+  // final ENTER (or the one after the problem message).
+  for (auto [input, statement] : {std::pair<std::string, std::string>{"", "create_pics_list.cpp:"},
+                                  {"Cam1\n", "driver.cpp:"},
+                                  {"Missing\n", "create_pics_list.cpp:"}}) {
     Outcome run = RunProgram(work.path(), input);
     EXPECT_EQ(run.status, 127) << input;
+    EXPECT_NE(run.err.find("failing statement at "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(statement), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("error 217"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("attempt to read past end of file"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("unit 5"), std::string::npos) << run.err;
@@ -147,7 +154,7 @@ TEST(ListFile, ReplacesWhateverEntryBearsItsNameNeverWritingThrough) {
 }
 
 #ifndef _WIN32
-TEST(OutputFailure, AFullDeviceOrAClosedPipeIsAnErrorNeverSuccess) {
+TEST(IoFailure, AFullDeviceAClosedPipeOrAnUnreadableConsoleIsAnErrorNeverSuccess) {
   TempDir work;
   MakeDir(work / "Cam1");
   // More than the 64 KiB that the output keeps before writing.
@@ -165,6 +172,15 @@ TEST(OutputFailure, AFullDeviceOrAClosedPipeIsAnErrorNeverSuccess) {
     EXPECT_NE(err.find("error code returned by host stdio"), std::string::npos) << err;
     EXPECT_NE(err.find("unit 6"), std::string::npos) << err;
   }
+  // A console that cannot be read at all (a folder): the report names the
+  // statement that read the folder name.
+  int raw = std::system(("cd \"" + work.path() + "\" && \"" STAMPWISE_EXE "\" < / 2> err >/dev/null").c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 127);
+  std::string err = ReadFile(work / "err");
+  EXPECT_NE(err.find("error 21 in formatted read on unit 5: error code returned by host stdio"),
+            std::string::npos) << err;
+  EXPECT_NE(err.find("create_pics_list.cpp:"), std::string::npos) << err;
 }
 #endif
 

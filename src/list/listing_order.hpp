@@ -9,14 +9,14 @@
 //
 // Stamps have digits of fixed widths, so names with different stamps keep
 // the order of their bytes.
-#ifndef STAMPWISE_PLATFORM_LISTING_ORDER_HPP
-#define STAMPWISE_PLATFORM_LISTING_ORDER_HPP
+#ifndef STAMPWISE_LIST_LISTING_ORDER_HPP
+#define STAMPWISE_LIST_LISTING_ORDER_HPP
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace stampwise::platform {
+namespace stampwise {
 
 // A name's sort key: bytes whose plain order is the order above, ties
 // aside. A run of digits becomes one byte '0' + the number of its digits
@@ -27,7 +27,7 @@ namespace stampwise::platform {
 // the rest. KeyHead gives the first 24 key bytes of `name` as three numbers
 // that compare as the bytes do (past the key's end: 0, so equal heads prove
 // nothing, and CompareForListing settles them).
-constexpr int kHeadWords = 3;
+constexpr std::size_t kHeadWords = 3;
 void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]);
 
 // How many leading bytes, at most `limit`, `name` shares with `first` but
@@ -41,6 +41,6 @@ std::size_t SharedHead(std::string_view first, std::string_view name, std::size_
 // neither inside nor right after a run of digits.
 int CompareForListing(std::string_view a, std::string_view b, std::size_t skip = 0);
 
-}  // namespace stampwise::platform
+}  // namespace stampwise
 
-#endif  // STAMPWISE_PLATFORM_LISTING_ORDER_HPP
+#endif  // STAMPWISE_LIST_LISTING_ORDER_HPP

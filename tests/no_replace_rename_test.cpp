@@ -1,4 +1,4 @@
-#include "platform/rename.hpp"
+#include "rename/no_replace_rename.hpp"
 
 #include <gtest/gtest.h>
 
@@ -6,15 +6,14 @@
 #include <map>
 #include <string>
 
+#include "fakes.hpp"
+#include "rename/process_list.hpp"
 #include "test_util.hpp"
 
-#ifndef _WIN32
-#include "platform/system_calls_posix.hpp"
-#endif
-
-namespace stampwise::platform {
+namespace stampwise {
 namespace {
 
+using test::FakeDisk;
 using test::Snapshot;
 using test::TempDir;
 using test::WriteFile;
@@ -23,18 +22,21 @@ using Files = std::map<std::string, std::string>;
 
 // Every way of renaming must give the same guarantees, whichever one the
 // file system lets the program use.
-class RenameWays : public ::testing::TestWithParam<Renamer::Method> {};
+class RenameWays : public ::testing::TestWithParam<Renamer::Method> {
+ protected:
+  platform::RealDisk disk_;
+  Renamer renamer_{disk_, nullptr, GetParam()};
+};
 
 TEST_P(RenameWays, RenamesOntoAFreeNameOnly) {
   TempDir dir;
   WriteFile(dir / "a (2).JPG", "picture a");
   WriteFile(dir / "taken.jpg", "picture t");
-  Renamer renamer(GetParam());
 
-  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
+  EXPECT_EQ(renamer_.Rename(dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
   EXPECT_EQ(Snapshot(dir.path()), (Files{{"a (2).JPG", "picture a"}, {"taken.jpg", "picture t"}}));
 
-  EXPECT_EQ(renamer.Rename(dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
+  EXPECT_EQ(renamer_.Rename(dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
   EXPECT_EQ(Snapshot(dir.path()), (Files{{"free.jpg", "picture a"}, {"taken.jpg", "picture t"}}));
 }
 
@@ -43,21 +45,19 @@ TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
   WriteFile(dir / "x (2).jpg", "x");
   WriteFile(dir / "y (2).jpg", "y");
   WriteFile(dir / "2015-05-03 10-20-31.JPG", "twin");
-  Renamer renamer(GetParam());
-  EXPECT_TRUE(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
+  EXPECT_TRUE(renamer_.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
   // A name the program itself gave is taken for the next picture as well,
   // and a name it gave up is free again.
-  EXPECT_TRUE(renamer.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
-  EXPECT_TRUE(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
-  EXPECT_TRUE(renamer.Rename(dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
-  EXPECT_TRUE(renamer.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
+  EXPECT_TRUE(renamer_.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
+  EXPECT_TRUE(renamer_.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
+  EXPECT_TRUE(renamer_.Rename(dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
+  EXPECT_TRUE(renamer_.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
   EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
 }
 
 TEST_P(RenameWays, OtherFailuresCarryTheSystemsReason) {
   TempDir dir;
-  Renamer renamer(GetParam());
-  RenameResult result = renamer.Rename(dir / "missing (2).jpg", dir / "new.jpg");
+  RenameResult result = renamer_.Rename(dir / "missing (2).jpg", dir / "new.jpg");
   EXPECT_EQ(result.kind, Kind::kFailed);
   EXPECT_EQ(Describe(result), "No such file or directory");
   // Nothing is left behind, a reservation neither.
@@ -69,49 +69,6 @@ INSTANTIATE_TEST_SUITE_P(EachWay, RenameWays,
                                            Renamer::Method::kExclusiveRename,
                                            Renamer::Method::kLinkThenUnlink,
                                            Renamer::Method::kReserveThenRename));
-
-#ifndef _WIN32
-// The real system calls, but for those a test makes fail, as a card's file
-// system or a protected picture would.
-struct FailingCalls : SystemCalls {
-  int flag_error = 0;      // RENAME_NOREPLACE
-  int link_error = 0;      // every link
-  int link_once = 0;       // the next link only
-  int unlink_old = 0;      // unlink of the name linked from
-  int unlink_new = 0;      // unlink of the name linked to
-  int rename_error = 0;    // the rename over a reservation
-  int read_error = 0;      // the folder read of the letter-case index
-  std::string linked_from, linked_to;
-  int flag_calls = 0, links = 0, reservations = 0;
-
-  static int Fail(int error) { return errno = error, -1; }
-  int RenameNoReplace(const char* from, const char* to) override {
-    ++flag_calls;
-    return flag_error ? Fail(flag_error) : SystemCalls::RenameNoReplace(from, to);
-  }
-  int Link(const char* from, const char* to) override {
-    if (int e = link_once) return link_once = 0, Fail(e);
-    if (link_error) return Fail(link_error);
-    linked_from = from, linked_to = to, ++links;
-    return SystemCalls::Link(from, to);
-  }
-  int Unlink(const char* path) override {
-    if (unlink_old && path == linked_from) return Fail(unlink_old);
-    if (unlink_new && path == linked_to) return Fail(unlink_new);
-    return SystemCalls::Unlink(path);
-  }
-  int CreateExclusive(const char* path) override {
-    ++reservations;
-    return SystemCalls::CreateExclusive(path);
-  }
-  int Rename(const char* from, const char* to) override {
-    return rename_error ? Fail(rename_error) : SystemCalls::Rename(from, to);
-  }
-  int ReadFolder(const std::string& folder,
-                 const std::function<void(std::string_view)>& visit) override {
-    return read_error ? read_error : SystemCalls::ReadFolder(folder, visit);
-  }
-};
 
 class ForcedFailures : public ::testing::Test {
  protected:
@@ -125,12 +82,12 @@ class ForcedFailures : public ::testing::Test {
   Files Now() const { return Snapshot(dir_.path()); }
 
   TempDir dir_;
-  FailingCalls sys_;
-  Renamer renamer_{Renamer::Method::kAuto, &sys_};
+  FakeDisk sys_;
+  Renamer renamer_{sys_, nullptr};
 };
 
 TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
-  sys_.flag_error = EINVAL;  // as exFAT and FAT under FUSE
+  sys_.no_replace_error = EINVAL;  // as exFAT and FAT under FUSE
   sys_.link_error = EPERM;
   EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
   WriteFile(dir_ / "9.jpg", "late");  // made by another program meanwhile
@@ -138,28 +95,28 @@ TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
   EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
   // The flag is given up once and for all; links, refused picture by
   // picture, are asked for again.
-  EXPECT_EQ(sys_.flag_calls, 1);
-  EXPECT_EQ(sys_.reservations, 3);
+  EXPECT_EQ(sys_.no_replace_calls, 1);
+  EXPECT_EQ(sys_.creations, 3);
   EXPECT_EQ(Now(), (Files{{"1.jpg", "a (2).jpg"}, {"2.jpg", "b (2).jpg"}, {"c (2).jpg", "c (2).jpg"},
                           {"9.jpg", "late"}, {"taken.jpg", "taken.jpg"}}));
 }
 
 TEST_F(ForcedFailures, OnePictureThatCannotBeLinkedDoesNotTurnLinksOff) {
-  sys_.flag_error = EOPNOTSUPP;
+  sys_.no_replace_error = EOPNOTSUPP;
   sys_.link_once = EPERM;  // a protected picture of another user
   EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
   EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
-  EXPECT_EQ(sys_.reservations, 1);
+  EXPECT_EQ(sys_.creations, 1);
   EXPECT_EQ(sys_.links, 1);
   // A file system without links at all turns them off for the run.
   sys_.link_error = EOPNOTSUPP;
   EXPECT_TRUE(Rename("c (2).jpg", "3.jpg").Done());
   EXPECT_TRUE(Rename("3.jpg", "4.jpg").Done());
-  EXPECT_EQ(sys_.reservations, 3);
+  EXPECT_EQ(sys_.creations, 3);
 }
 
 TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
-  sys_.flag_error = EINVAL;
+  sys_.no_replace_error = EINVAL;
   sys_.unlink_old = EPERM;  // a sticky folder: the old name cannot go
   RenameResult result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(result.kind, Kind::kFailed);
@@ -176,9 +133,9 @@ TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
 }
 
 TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
-  sys_.flag_error = EINVAL;
+  sys_.no_replace_error = EINVAL;
   sys_.link_error = EPERM;
-  sys_.rename_error = EACCES;
+  sys_.replace_error = EACCES;
   RenameResult result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(Describe(result), "Permission denied");
   EXPECT_EQ(Now().count("1.jpg"), 0u);
@@ -193,7 +150,6 @@ TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
   sys_.read_error = 0;
   EXPECT_TRUE(Rename("a (2).jpg", "TAKEN.JPG").Taken());
 }
-#endif
 
 }  // namespace
-}  // namespace stampwise::platform
+}  // namespace stampwise

@@ -1,4 +1,4 @@
-#include "console/records.hpp"
+#include "console/line_input.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,46 +10,8 @@
 namespace stampwise {
 namespace {
 
-using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-// Writes records to a file and returns the bytes written.
-template <typename Write>
-std::string Written(Write write) {
-  TempDir dir;
-  std::string path = dir / "out";
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  {
-    OutputUnit out(file, "out");
-    write(out);
-    out.Flush();
-  }
-  std::fclose(file);
-  return ReadFile(path);
-}
-
-TEST(OutputRecords, FixedWidthRightAlignsOrCutsEachValue) {
-  std::string folder(30, 'F');
-  EXPECT_EQ(Written([&](OutputUnit& out) { out.FixedRecord({{folder, 50}}); }),
-            std::string(20, ' ') + folder + "\r\n");
-  EXPECT_EQ(Written([](OutputUnit& out) { out.FixedRecord({{"abcdef", 3}}); }), "abc\r\n");
-  EXPECT_EQ(Written([](OutputUnit& out) {
-              out.FixedRecord({{"Successfully renamed ", 21}, {"", 50}});
-            }),
-            "Successfully renamed " + std::string(50, ' ') + "\r\n");
-}
-
-TEST(OutputRecords, ListStyleKeepsTheValueAndItsTrailingBlanks) {
-  std::string value(34, 'v');
-  std::string written = Written([&](OutputUnit& out) {
-    out.ListRecord(value);
-    out.ListRecord("x  ");
-    out.ListRecord("");
-    out.EmptyRecord();
-  });
-  EXPECT_EQ(written, " " + value + "\r\n" + " x  \r\n" + " \r\n" + "\r\n");
-}
 
 TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
   TempDir dir;
@@ -60,7 +22,7 @@ TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
                       "\n" +                       // an empty line
                       "end\r\r\n" +                // only the CR right before LF goes
                       "last");                     // no line feed: still a line
-  InputUnit list(1, path.c_str());
+  ListFileInput list(path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 60);
@@ -83,7 +45,7 @@ TEST(LineInput, ExactWidthLineWithCrLfLosesOnlyTheCr) {
   TempDir dir;
   std::string path = dir / "list";
   WriteFile(path, std::string(50, 'b') + "\r\n" + std::string(49, 'c') + "\r\r\n");
-  InputUnit list(1, path.c_str());
+  ListFileInput list(path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 50);
@@ -101,11 +63,11 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
   std::string head(5000, 'h');  // longer than the head a line keeps
   std::string filler(65536 - head.size() - 2 - 2 - 4, 'f');
   WriteFile(path, head + "\r\n" + filler + "\r\n" + "abc\r" + "\n" + "abc\r\n");
-  InputUnit list(1, path.c_str());
+  ListFileInput list(path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 5000);
-  EXPECT_EQ(list.LastLine(), head.substr(0, InputUnit::kLineKept));
+  EXPECT_EQ(list.LastLine(), head.substr(0, LineInput::kLineKept));
   EXPECT_TRUE(list.SkipLine());
   for (int i = 0; i < 2; ++i) {  // the CR ends the first block, the LF begins the next
     EXPECT_EQ(list.ReadLine(field), 3);
@@ -118,7 +80,7 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
 TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
   TempDir dir;
   std::string path = dir / "AllFiles.txt";
-  InputUnit list(1, path.c_str());
+  ListFileInput list(path.c_str());
   list.Open();
   EXPECT_FALSE(list.SkipLine());
   list.Close();

@@ -1,4 +1,4 @@
-#include "platform/command.hpp"
+#include "list/command_processor.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fold_case.hpp"
 #include "test_util.hpp"
 
-namespace stampwise::platform {
+namespace stampwise {
 namespace {
 
 using test::Exists;
@@ -29,8 +28,11 @@ class CommandTest : public ::testing::Test {
     std::filesystem::current_path(dir_.path());
   }
   void TearDown() override { std::filesystem::current_path(old_dir_); }
+  int RunCommand(const std::string& command) { return commands_.Run(command); }
 
   TempDir dir_;
+  platform::RealDisk disk_;
+  CommandProcessor commands_{disk_};
   std::filesystem::path old_dir_;
 };
 
@@ -77,19 +79,6 @@ TEST_F(CommandTest, ListsNumberedNamesByTheirNumbers) {
   std::string expected;
   for (const std::string& name : order) expected += name + "\r\n";
   EXPECT_EQ(ReadFile("AllFiles.txt"), expected);
-}
-
-// Names are folded eight bytes at a time: every byte value, in every
-// place, beside the letters' edges, must fold as it does alone.
-TEST(FoldCase, EightAtOnceFoldsAsOneAtATime) {
-  for (int b = 0; b < 256 * 8; ++b) {
-    char bytes[9] = {'a', 'Z', '{', '`', '@', 'z', static_cast<char>(0xE1), 'A', 'q'};
-    bytes[b % 8] = static_cast<char>(b / 8);
-    char one[9], eight[9];
-    for (int i = 0; i < 9; ++i) one[i] = FoldByte(bytes[i]);
-    FoldBytes(bytes, 9, eight);
-    EXPECT_EQ(std::string(one, 9), std::string(eight, 9)) << "byte " << b / 8 << " at " << b % 8;
-  }
 }
 
 TEST_F(CommandTest, ListsEachFolderWordInTurn) {
@@ -185,4 +174,4 @@ TEST_F(CommandTest, DeleteRemovesTheFileAndOtherCommandsRunNothing) {
 }
 
 }  // namespace
-}  // namespace stampwise::platform
+}  // namespace stampwise

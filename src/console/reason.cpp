@@ -1,9 +1,9 @@
-#include "platform/reason.hpp"
+#include "console/reason.hpp"
 
 #include <cerrno>
 #include <cstring>
 
-namespace stampwise::platform {
+namespace stampwise {
 
 namespace {
 
@@ -48,4 +48,4 @@ std::string Reason(int error) {
   return std::strerror(error);
 }
 
-}  // namespace stampwise::platform
+}  // namespace stampwise

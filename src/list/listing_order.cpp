@@ -1,11 +1,11 @@
-#include "platform/listing_order.hpp"
+#include "list/listing_order.hpp"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/fold_case.hpp"
+#include "list/fold_case.hpp"
 
-namespace stampwise::platform {
+namespace stampwise {
 
 namespace {
 
@@ -13,15 +13,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Eight key bytes as a number that orders as they do.
 std::uint64_t BigEndian(const unsigned char* bytes) {
-#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  std::uint64_t w;
-  std::memcpy(&w, bytes, 8);
-  return __builtin_bswap64(w);
-#else
   std::uint64_t w = 0;
   for (int i = 0; i < 8; ++i) w |= std::uint64_t{bytes[i]} << (56 - 8 * i);
   return w;
-#endif
 }
 
 }  // namespace
@@ -56,17 +50,12 @@ void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
     if (out < limit) *out++ = static_cast<char>(zeros < 255 ? zeros : 255);
   }
   if (out < limit) std::memset(out, 0, static_cast<std::size_t>(limit - out));
-  for (int w = 0; w < kHeadWords; ++w) head[w] = BigEndian(bytes + 8 * w);
+  for (std::size_t w = 0; w < kHeadWords; ++w) head[w] = BigEndian(bytes + 8 * w);
 }
 
 std::size_t SharedHead(std::string_view first, std::string_view name, std::size_t limit) {
   std::size_t n = 0;
   limit = std::min({limit, first.size(), name.size()});
-  for (std::uint64_t a, b; n + 8 <= limit; n += 8) {
-    std::memcpy(&a, first.data() + n, 8);
-    std::memcpy(&b, name.data() + n, 8);
-    if (FoldWord(a) != FoldWord(b)) break;
-  }
   while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
   while (n > 0 && IsDigit(first[n - 1])) --n;
   return n;
@@ -103,4 +92,4 @@ int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) 
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-}  // namespace stampwise::platform
+}  // namespace stampwise

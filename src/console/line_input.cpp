@@ -1,0 +1,133 @@
+#include "console/line_input.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+namespace stampwise {
+
+namespace {
+
+constexpr int kConsoleUnit = 5;
+constexpr int kListUnit = 1;
+
+// The error of the library call that just failed, errno cleared before it.
+int LibraryError() { return errno != 0 ? errno : EIO; }
+
+}  // namespace
+
+LineInput::LineInput(int number, const char* file_name, std::size_t block)
+    : number_(number), file_name_(file_name), block_(block, '\0') {}
+
+void LineInput::Restart() {
+  records_ = 0;
+  pos_ = end_ = 0;
+  line_.clear();
+}
+
+// A line is found with memchr in the block; a line across blocks is
+// gathered piece by piece.
+bool LineInput::NextLine(long* length, Statement statement, bool keep, const char* src_file,
+                         int src_line) {
+  line_.clear();
+  long n = 0;
+  bool any = false, last_cr = false;
+  for (;;) {
+    if (pos_ == end_) {
+      std::size_t got = 0;
+      if (int error = Read(&block_[0], block_.size(), &got))
+        FailHost(error, statement, src_file, src_line);
+      pos_ = 0;
+      end_ = got;
+      if (got == 0) {
+        if (!any) return false;
+        break;  // a last line without a line feed
+      }
+    }
+    const char* start = block_.data() + pos_;
+    std::size_t avail = end_ - pos_;
+    const char* feed = static_cast<const char*>(std::memchr(start, '\n', avail));
+    std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) : avail;
+    pos_ += feed != nullptr ? take + 1 : take;
+    n += static_cast<long>(take);
+    if (take > 0) last_cr = start[take - 1] == '\r';
+    if (keep && line_.size() < kLineKept)
+      line_.append(start, take < kLineKept - line_.size() ? take : kLineKept - line_.size());
+    any = true;
+    if (feed == nullptr) continue;
+    if (last_cr) {  // the CR of a CR LF line end is not data
+      --n;
+      if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
+    }
+    break;
+  }
+  ++records_;
+  *length = n;
+  return true;
+}
+
+void LineInput::FailEnd(Statement statement, const char* src_file, int src_line) {
+  FailIo(kEndOfFileError, kEndOfFileText, statement, UnitReport{number_, file_name_, records_},
+         src_file, src_line);
+}
+
+void LineInput::FailHost(int error_number, Statement statement, const char* src_file,
+                         int src_line) {
+  FailIo(error_number, kHostErrorText, statement, UnitReport{number_, file_name_, records_},
+         src_file, src_line);
+}
+
+ConsoleInput::ConsoleInput(OutputUnit& out)
+    : LineInput(kConsoleUnit, "stdin", 4096), out_(out) {}
+
+void ConsoleInput::SkipLine(const char* src_file, int src_line) {
+  out_.Flush(src_file, src_line);
+  long length = 0;
+  if (!NextLine(&length, Statement::kListRead, false, src_file, src_line))
+    FailEnd(Statement::kListRead, src_file, src_line);
+}
+
+int ConsoleInput::Read(char* into, std::size_t room, std::size_t* got) {
+  return reader_.Read(into, room, got);
+}
+
+ListFileInput::ListFileInput(const char* file_name, std::size_t block)
+    : LineInput(kListUnit, file_name, block), file_name_(file_name) {}
+
+ListFileInput::~ListFileInput() {
+  if (stream_ != nullptr) std::fclose(stream_);
+}
+
+void ListFileInput::Open(const char* src_file, int src_line) {
+  errno = 0;
+  stream_ = std::fopen(file_name_, "r+b");
+  if (stream_ == nullptr && errno != ENOENT) {
+    errno = 0;
+    stream_ = std::fopen(file_name_, "rb");
+  }
+  if (stream_ == nullptr && errno == ENOENT) {
+    errno = 0;
+    stream_ = std::fopen(file_name_, "w+b");
+  }
+  if (stream_ == nullptr) FailHost(LibraryError(), Statement::kOpen, src_file, src_line);
+  Restart();
+}
+
+void ListFileInput::Close(const char* src_file, int src_line) {
+  std::FILE* stream = stream_;
+  stream_ = nullptr;
+  errno = 0;
+  if (std::fclose(stream) != 0) FailHost(LibraryError(), Statement::kClose, src_file, src_line);
+}
+
+bool ListFileInput::SkipLine(const char* src_file, int src_line) {
+  long length = 0;
+  return NextLine(&length, Statement::kFormattedRead, false, src_file, src_line);
+}
+
+int ListFileInput::Read(char* into, std::size_t room, std::size_t* got) {
+  errno = 0;
+  *got = std::fread(into, 1, room, stream_);
+  return *got == 0 && std::ferror(stream_) ? LibraryError() : 0;
+}
+
+}  // namespace stampwise

@@ -1,0 +1,64 @@
+#include "console/output.hpp"
+
+#include "platform/console.hpp"
+
+namespace stampwise {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 16;
+
+}  // namespace
+
+OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number)
+    : stream_(stream), file_name_(file_name), number_(number) {
+  buffer_.reserve(2 * kBlockSize);
+}
+
+void OutputUnit::Put(std::string_view text, Statement statement) {
+  last_ = statement;
+  buffer_.append(text);
+}
+
+// Whole records only are handed over, so that a console is never given half
+// a character.
+void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
+  Put("\r\n", statement);
+  ++records_;
+  if (buffer_.size() >= kBlockSize) Flush(src_file, src_line);
+}
+
+void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const char* src_file,
+                             int src_line) {
+  for (const FixedValue& v : values) {
+    std::size_t width = static_cast<std::size_t>(v.width);
+    if (v.value.size() < width) {
+      last_ = Statement::kFormattedWrite;
+      buffer_.append(width - v.value.size(), ' ');
+      Put(v.value, Statement::kFormattedWrite);
+    } else {
+      Put(v.value.substr(0, width), Statement::kFormattedWrite);
+    }
+  }
+  EndRecord(Statement::kFormattedWrite, src_file, src_line);
+}
+
+void OutputUnit::ListRecord(std::string_view value, const char* src_file, int src_line) {
+  Put(" ", Statement::kListWrite);
+  Put(value, Statement::kListWrite);
+  EndRecord(Statement::kListWrite, src_file, src_line);
+}
+
+void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
+  EndRecord(Statement::kListWrite, src_file, src_line);
+}
+
+void OutputUnit::Flush(const char* src_file, int src_line) {
+  int error = platform::WriteStream(stream_, buffer_);
+  buffer_.clear();
+  if (error != 0)
+    FailIo(error, kHostErrorText, last_, UnitReport{number_, file_name_, records_}, src_file,
+           src_line);
+}
+
+}  // namespace stampwise

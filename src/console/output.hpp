@@ -1,0 +1,55 @@
+// Console output in the program's record forms: fixed-width and list-style
+// records, each ended by CR LF on every platform, trailing blanks kept.
+// A failed write ends the run through FailIo (exit status 127).
+#ifndef STAMPWISE_CONSOLE_OUTPUT_HPP
+#define STAMPWISE_CONSOLE_OUTPUT_HPP
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "console/ending.hpp"
+
+namespace stampwise {
+
+// One value written in a field of its own width (fixed-width records).
+struct FixedValue {
+  std::string_view value;
+  int width;
+};
+
+// An output unit: standard output is unit 6. Buffered here, in whole
+// records, up to 64 KiB. A failure found while writing the buffer is
+// reported at the statement during which it was written.
+class OutputUnit {
+ public:
+  explicit OutputUnit(std::FILE* stream = stdout, const char* file_name = "stdout",
+                      int number = 6);
+  OutputUnit(const OutputUnit&) = delete;
+  OutputUnit& operator=(const OutputUnit&) = delete;
+
+  // Each value right-aligned in its width, or cut to it when not shorter.
+  void FixedRecord(std::initializer_list<FixedValue> values, STAMPWISE_HERE);
+  // A blank, then the value exactly as given.
+  void ListRecord(std::string_view value, STAMPWISE_HERE);
+  // A list-style record with no value: an empty line.
+  void EmptyRecord(STAMPWISE_HERE);
+  // Hands everything buffered to the system; a failure ends the run.
+  void Flush(STAMPWISE_HERE);
+
+ private:
+  void Put(std::string_view text, Statement statement);
+  void EndRecord(Statement statement, const char* src_file, int src_line);
+
+  std::FILE* stream_;
+  const char* file_name_;
+  int number_;
+  long records_ = 0;
+  Statement last_ = Statement::kListWrite;
+  std::string buffer_;  // whole records not yet handed to the system
+};
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_CONSOLE_OUTPUT_HPP

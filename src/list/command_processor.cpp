@@ -1,0 +1,122 @@
+#include "list/command_processor.hpp"
+
+#include <cerrno>
+
+#include "console/reason.hpp"
+#include "list/fold_case.hpp"
+#include "platform/console.hpp"
+
+namespace stampwise {
+
+namespace {
+
+std::vector<std::string_view> SplitAtBlanks(std::string_view text) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    std::size_t start = i;
+    while (i < text.size() && text[i] != ' ') ++i;
+    if (i > start) words.push_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+// The command processor's own complaint, on standard error.
+void Complain(std::string_view what, int error) {
+  std::string line(what);
+  line.append(": ").append(Reason(error)).append("\n");
+  platform::WriteStream(stderr, line);
+}
+
+// A file of the listing's own beside the list file, created exclusively,
+// so that nothing already there is ever written through.
+int CreateBeside(platform::Disk& disk, const std::string& target, std::string* name,
+                 platform::File* file) {
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    *name = target + "." + std::to_string(disk.ProcessNumber()) + "-" + std::to_string(attempt) +
+            ".new";
+    error = disk.CreateNew(*name, file);
+  }
+  return error;
+}
+
+}  // namespace
+
+const FolderListing* CommandProcessor::Listed(std::string_view folder) const {
+  return listed_ && listing_.folder() == folder ? &listing_ : nullptr;
+}
+
+// The listing's lines, 64 KiB at a time: one write call for many names.
+int CommandProcessor::WriteList(platform::File file) {
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  std::string lines;
+  lines.reserve(kBlock + 1024);
+  for (std::size_t n = 0; n < listing_.size(); ++n) {
+    lines.append(listing_[n]).append("\r\n");
+    if (lines.size() < kBlock) continue;
+    if (int error = disk_.Write(file, lines)) return error;
+    lines.clear();
+  }
+  return disk_.Write(file, lines);
+}
+
+// dir /b FOLDER... > FILE, with `words` the words after "/b". The list is
+// written to a new file, which then replaces the entry FILE, whatever that
+// is: a link is replaced itself, a named pipe is never opened.
+int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
+  if (words.size() < 2 || words[words.size() - 2] != ">") return 1;
+  std::string target(words.back());
+  std::string new_file;
+  platform::File file = 0;
+  if (int error = CreateBeside(disk_, target, &new_file, &file)) {
+    Complain(target, error);
+    return 1;
+  }
+  int status = words.size() == 2 ? 1 : 0;  // no folder named at all
+  int error = 0;
+  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+    std::string folder(words[i]);
+    // The list's own new file stands for the list file it is about to become.
+    bool saw_new = false, saw_target = false;
+    int list_error = listing_.Read(disk_, folder, [&](std::string_view name) {
+      saw_new = saw_new || name == new_file;
+      saw_target = saw_target || name == target;
+      return name != new_file;
+    });
+    listed_ = list_error == 0;
+    if (list_error != 0) {
+      Complain(folder, list_error);
+      status = 1;
+      continue;
+    }
+    if (saw_new && !saw_target) listing_.Add(target);
+    listing_.Sort();
+    if (error == 0) error = WriteList(file);
+  }
+  int close_error = disk_.Close(file);
+  if (error == 0) error = close_error;
+  // The redirect comes first, as with the command processor: a listing that
+  // fails still leaves its (empty) list file in place.
+  if (error == 0) error = disk_.Replace(new_file, target);
+  if (error != 0) {
+    (void)disk_.Remove(new_file);
+    Complain(target, error);
+    return 1;
+  }
+  return status;
+}
+
+int CommandProcessor::Run(std::string_view command) {
+  std::vector<std::string_view> words = SplitAtBlanks(command);
+  if (words.size() >= 2 && FoldedEqual(words[0], "dir") && FoldedEqual(words[1], "/b")) {
+    words.erase(words.begin(), words.begin() + 2);
+    return ListInto(words);
+  }
+  if (words.size() == 2 && FoldedEqual(words[0], "del"))
+    return disk_.Remove(std::string(words[1])) == 0 ? 0 : 1;
+  return kUnknownCommand;
+}
+
+}  // namespace stampwise

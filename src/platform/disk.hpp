@@ -1,0 +1,87 @@
+// Every call the program makes to the file system, behind one interface, so
+// that tests can stand in for any of them (tests/fakes.hpp). One real
+// implementation for each system: disk_linux.cpp, disk_windows.cpp.
+//
+// One rule for errors: each call returns 0, or the error number of
+// <cerrno> that the system gave, taken right at the call.
+#ifndef STAMPWISE_PLATFORM_DISK_HPP
+#define STAMPWISE_PLATFORM_DISK_HPP
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace stampwise::platform {
+
+// An open file: a descriptor, or a Windows handle.
+using File = std::intptr_t;
+
+// What tells one file from another on the same system, whatever its name,
+// and its size.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  std::uint64_t size = 0;
+};
+
+inline bool SameFile(const FileId& a, const FileId& b) {
+  return a.device == b.device && a.number == b.number;
+}
+
+class Disk {
+ public:
+  virtual ~Disk() = default;
+
+  // Calls `visit` with the name of every entry of `folder` that the home
+  // platform's listing shows: not "." or "..", nothing hidden. Raw order.
+  virtual int ReadFolder(const std::string& folder,
+                         const std::function<void(std::string_view)>& visit) = 0;
+  // The size the file system gives `folder` itself, 0 where it gives none:
+  // only a guess at how many bytes its names take.
+  virtual std::size_t FolderSize(const std::string& folder) = 0;
+
+  // Creates `path` for writing, failing when any entry of that name (a
+  // link too) is there.
+  virtual int CreateNew(const std::string& path, File* file) = 0;
+  virtual int Write(File file, std::string_view bytes) = 0;
+  virtual int Close(File file) = 0;
+  virtual int Identify(File file, FileId* id) = 0;
+  // The entry `path` itself, never what a link points to.
+  virtual int IdentifyPath(const std::string& path, FileId* id) = 0;
+
+  virtual int Remove(const std::string& path) = 0;
+  // Moves `from` to `to`, replacing the entry `to` itself where there is one.
+  virtual int Replace(const std::string& from, const std::string& to) = 0;
+  // Moves `from` to `to`; EEXIST when `to` is taken. EINVAL, EOPNOTSUPP or
+  // ENOSYS: the file system cannot refuse a taken name in one step.
+  virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  // A second name for `from`; EEXIST when `to` is taken.
+  virtual int Link(const std::string& from, const std::string& to) = 0;
+
+  // A number of this run's own, for names no other run makes at once.
+  virtual unsigned long ProcessNumber() = 0;
+};
+
+// The system's own calls.
+class RealDisk : public Disk {
+ public:
+  int ReadFolder(const std::string& folder,
+                 const std::function<void(std::string_view)>& visit) override;
+  std::size_t FolderSize(const std::string& folder) override;
+  int CreateNew(const std::string& path, File* file) override;
+  int Write(File file, std::string_view bytes) override;
+  int Close(File file) override;
+  int Identify(File file, FileId* id) override;
+  int IdentifyPath(const std::string& path, FileId* id) override;
+  int Remove(const std::string& path) override;
+  int Replace(const std::string& from, const std::string& to) override;
+  int RenameNoReplace(const std::string& from, const std::string& to) override;
+  int Link(const std::string& from, const std::string& to) override;
+  unsigned long ProcessNumber() override;
+};
+
+}  // namespace stampwise::platform
+
+#endif  // STAMPWISE_PLATFORM_DISK_HPP

@@ -1,0 +1,124 @@
+// The file system through the Win32 calls, names as UTF-16.
+#include <windows.h>
+
+#include <cerrno>
+
+#include "platform/disk.hpp"
+#include "platform/error_windows.hpp"
+#include "platform/utf8_windows.hpp"
+
+namespace stampwise::platform {
+
+namespace {
+
+int Failed() { return ErrnoFromWindows(GetLastError()); }
+
+int Status(BOOL done) { return done ? 0 : Failed(); }
+
+HANDLE HandleOf(File file) { return reinterpret_cast<HANDLE>(file); }
+
+bool IsFolder(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int IdOf(HANDLE handle, FileId* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return Failed();
+  id->device = info.dwVolumeSerialNumber;
+  id->number = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+  id->size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  return 0;
+}
+
+}  // namespace
+
+int RealDisk::ReadFolder(const std::string& folder,
+                         const std::function<void(std::string_view)>& visit) {
+  std::wstring wide = Widen(folder);
+  std::wstring pattern = wide + L"\\*";
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    // An empty folder without "." and ".." (a drive's root) has nothing to find.
+    if (error == ERROR_FILE_NOT_FOUND && IsFolder(attributes)) return 0;
+    // A file named where a folder is meant: say so, in the words of Linux.
+    if (attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes)) return ENOTDIR;
+    return ErrnoFromWindows(error);
+  }
+  std::string utf8;
+  do {
+    const wchar_t* name = found.cFileName;
+    if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'))) continue;
+    // The listing shows neither hidden nor system entries.
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
+    // A name that is not valid UTF-16 cannot be named again: leave it out.
+    if (Narrow(name, &utf8)) visit(utf8);
+  } while (FindNextFileW(search, &found));
+  DWORD error = GetLastError();
+  FindClose(search);
+  return error == ERROR_NO_MORE_FILES ? 0 : ErrnoFromWindows(error);
+}
+
+// A folder has no size of its own here.
+std::size_t RealDisk::FolderSize(const std::string&) { return 0; }
+
+int RealDisk::CreateNew(const std::string& path, File* file) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  *file = reinterpret_cast<File>(handle);
+  return 0;
+}
+
+int RealDisk::Write(File file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD done = 0;
+    if (!WriteFile(HandleOf(file), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr))
+      return Failed();
+    if (done == 0) return EIO;
+    bytes.remove_prefix(done);
+  }
+  return 0;
+}
+
+int RealDisk::Close(File file) { return Status(CloseHandle(HandleOf(file))); }
+
+int RealDisk::Identify(File file, FileId* id) { return IdOf(HandleOf(file), id); }
+
+int RealDisk::IdentifyPath(const std::string& path, FileId* id) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  int error = IdOf(handle, id);
+  CloseHandle(handle);
+  return error;
+}
+
+int RealDisk::Remove(const std::string& path) { return Status(DeleteFileW(Widen(path).c_str())); }
+
+int RealDisk::Replace(const std::string& from, const std::string& to) {
+  std::wstring target = Widen(to);
+  if (MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  int error = Failed();
+  // Windows calls a folder in the way "access denied"; Linux, as it is.
+  return IsFolder(GetFileAttributesW(target.c_str())) ? EISDIR : error;
+}
+
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists,
+// in any letter case: one call, on every file system.
+int RealDisk::RenameNoReplace(const std::string& from, const std::string& to) {
+  return Status(MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0));
+}
+
+int RealDisk::Link(const std::string& from, const std::string& to) {
+  return Status(CreateHardLinkW(Widen(to).c_str(), Widen(from).c_str(), nullptr));
+}
+
+unsigned long RealDisk::ProcessNumber() { return GetCurrentProcessId(); }
+
+}  // namespace stampwise::platform

@@ -1,0 +1,137 @@
+#include "rename/no_replace_rename.hpp"
+
+#include <cerrno>
+#include <string>
+
+namespace stampwise {
+
+namespace {
+
+// A path's folder and name, split at its last slash.
+struct Split {
+  explicit Split(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    folder = slash == std::string_view::npos ? std::string_view(".") : path.substr(0, slash);
+    name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  }
+  std::string_view folder, name;
+};
+
+// What one way of renaming gave. kNotHere sends the picture on to the next
+// way; kNotOnThisDisk also turns the way off for the rest of the run.
+enum class Step { kDone, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
+
+// What the file system says when it does not offer a call at all.
+bool NotOnThisDisk(int error) { return error == EOPNOTSUPP || error == ENOSYS; }
+
+struct Outcome {
+  Step step;
+  int error;
+};
+
+Outcome Failed(int error) { return {Step::kFailed, error}; }
+
+// The file system refuses the new name when it is taken, in one step.
+// EINVAL: a flag it does not know (FUSE mounts: exFAT and FAT cards, NTFS).
+Outcome ExclusiveRename(platform::Disk& disk, const std::string& from, const std::string& to) {
+  int error = disk.RenameNoReplace(from, to);
+  if (error == 0) return {Step::kDone, 0};
+  if (error == EEXIST) return {Step::kTaken, 0};
+  if (error == EINVAL || NotOnThisDisk(error)) return {Step::kNotOnThisDisk, error};
+  return Failed(error);
+}
+
+// A link fails when the new name exists, so this never replaces either.
+// Only an interruption between link and unlink can leave the picture under
+// both names; it is never left under none.
+Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std::string& to) {
+  if (int error = disk.Link(from, to)) {
+    if (error == EEXIST) return {Step::kTaken, 0};
+    if (NotOnThisDisk(error)) return {Step::kNotOnThisDisk, error};
+    // EPERM: a card's file system refuses links, but so does a protected
+    // picture of another user, or a folder: decide for this picture only.
+    if (error == EPERM) return {Step::kNotHere, error};
+    return Failed(error);
+  }
+  int error = disk.Remove(from);
+  if (error == 0) return {Step::kDone, 0};
+  // Take the new name away again, but only while it is still this picture:
+  // by now another file may stand there.
+  platform::FileId old_id, new_id;
+  if (disk.IdentifyPath(from, &old_id) != 0 || disk.IdentifyPath(to, &new_id) != 0 ||
+      !platform::SameFile(old_id, new_id))
+    return Failed(error);
+  if (disk.Remove(to) != 0) return {Step::kBothNames, error};
+  return Failed(error);
+}
+
+// The last resort: take the new name with an empty file of the program's
+// own, created exclusively, then rename the picture over that reservation.
+// Nothing but the reservation is ever replaced. An interruption between the
+// two steps leaves an empty file under the new name, the picture untouched.
+Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to) {
+  platform::File file = 0;
+  if (int error = disk.CreateNew(to, &file)) return error == EEXIST ? Outcome{Step::kTaken, 0}
+                                                                    : Failed(error);
+  platform::FileId reserved;
+  bool known = disk.Identify(file, &reserved) == 0;
+  (void)disk.Close(file);
+  int error = disk.Replace(from, to);
+  if (error == 0) return {Step::kDone, 0};
+  platform::FileId now;
+  if (known && disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved))
+    (void)disk.Remove(to);
+  return Failed(error);
+}
+
+// The ways in order, each kept off for the rest of the run once the file
+// system has shown that it does not offer it.
+Outcome AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
+                              const std::string& from, const std::string& to) {
+  if (!*flag_off) {
+    Outcome o = ExclusiveRename(disk, from, to);
+    if (o.step != Step::kNotOnThisDisk) return o;
+    *flag_off = true;
+  }
+  if (!*link_off) {
+    Outcome o = LinkThenUnlink(disk, from, to);
+    if (o.step != Step::kNotOnThisDisk && o.step != Step::kNotHere) return o;
+    if (o.step == Step::kNotOnThisDisk) *link_off = true;
+  }
+  return ReserveThenRename(disk, from, to);
+}
+
+}  // namespace
+
+RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_path) {
+  Split from(old_path), to(new_path);
+  // Without a complete view of the folder a twin in another letter case
+  // could be missed: leave the picture rather than rename it unchecked.
+  if (int error = index_.Load(to.folder, to.name.size()))
+    return {RenameResult::Kind::kFailed, error};
+  if (index_.Has(to.name)) return {RenameResult::Kind::kTaken, 0};
+
+  from_.assign(old_path);
+  to_.assign(new_path);
+  Outcome o{};
+  switch (method_) {
+    case Method::kExclusiveRename: o = ExclusiveRename(disk_, from_, to_); break;
+    case Method::kLinkThenUnlink: o = LinkThenUnlink(disk_, from_, to_); break;
+    case Method::kReserveThenRename: o = ReserveThenRename(disk_, from_, to_); break;
+    case Method::kAuto: o = AttemptEachWay(disk_, &flag_off_, &link_off_, from_, to_); break;
+  }
+  switch (o.step) {
+    case Step::kDone:
+      index_.Add(to.name);
+      if (from.folder == to.folder) index_.Remove(from.name);
+      return {RenameResult::Kind::kDone, 0};
+    case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
+    case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};
+    case Step::kNotHere:
+    case Step::kNotOnThisDisk:
+    case Step::kFailed: break;
+  }
+  return {RenameResult::Kind::kFailed, o.error};
+}
+
+}  // namespace stampwise

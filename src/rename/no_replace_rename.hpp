@@ -1,0 +1,55 @@
+// The rename that never replaces: it fails when the new name is taken, also
+// by a name that differs from it only in letter case, as on the home
+// platform, and on every file system, whichever calls it offers.
+#ifndef STAMPWISE_RENAME_NO_REPLACE_RENAME_HPP
+#define STAMPWISE_RENAME_NO_REPLACE_RENAME_HPP
+
+#include <string>
+#include <string_view>
+
+#include "list/folder_listing.hpp"
+#include "platform/disk.hpp"
+#include "rename/case_index.hpp"
+
+namespace stampwise {
+
+struct RenameResult {
+  enum class Kind {
+    kDone,
+    kTaken,      // the new name is taken: the picture is as it was
+    kFailed,     // the picture is under its old name only; `error` says why
+    kBothNames,  // the picture could not leave its old name and now has both
+  };
+  Kind kind = Kind::kDone;
+  int error = 0;  // the system's error number for kFailed and kBothNames
+
+  bool Done() const { return kind == Kind::kDone; }
+  bool Taken() const { return kind == Kind::kTaken; }
+};
+
+class Renamer {
+ public:
+  // How the rename is carried out. kAuto takes, for each picture, the first
+  // way that the file system allows; the others force one, so that tests
+  // can reach the ways that only some file systems need.
+  enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kReserveThenRename };
+
+  // `listed`: a folder's names as the listing read them, or null.
+  Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto)
+      : disk_(disk), method_(method), index_(disk, listed) {}
+
+  // Renames old_path to new_path, both in the same folder.
+  RenameResult Rename(std::string_view old_path, std::string_view new_path);
+
+ private:
+  platform::Disk& disk_;
+  Method method_;
+  bool flag_off_ = false;  // the file system refused to rename without replacing
+  bool link_off_ = false;  // the file system refused hard links
+  CaseIndex index_;
+  std::string from_, to_;  // the paths of the attempt, kept to reuse their room
+};
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_RENAME_NO_REPLACE_RENAME_HPP

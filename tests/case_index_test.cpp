@@ -1,0 +1,75 @@
+#include "rename/case_index.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
+#include <unordered_map>
+
+#include "fakes.hpp"
+#include "list/fold_case.hpp"
+
+namespace stampwise {
+namespace {
+
+std::string Folded(std::string name) {
+  for (char& c : name) c = FoldByte(c);
+  return name;
+}
+
+// The flat tables against a plain map of folded names and their counts,
+// under a random run of the index's operations: short names that meet
+// again and again, long ones that make the table grow.
+TEST(CaseIndex, AnswersAsAMapOfFoldedNames) {
+  std::mt19937 random(7);
+  auto name_of_width = [&](std::size_t width) {
+    std::string name;
+    for (std::size_t i = 0; i < width; ++i) name += "aAbB0"[random() % 5];
+    return name;
+  };
+  test::FakeDisk disk;
+  std::unordered_map<std::string, int> model;
+  for (int n = 0; n < 3000; ++n) {
+    std::string name = name_of_width(n % 3 == 0 ? 3 : 9);
+    disk.made_up_folder.push_back(name);
+    ++model[Folded(name)];
+  }
+  CaseIndex index(disk, nullptr);
+  ASSERT_EQ(index.Load("Cam1", 3), 0);
+  ASSERT_EQ(index.Load("Cam1", 9), 0);
+  for (int step = 0; step < 20000; ++step) {
+    std::string name = name_of_width(random() % 2 == 0 ? 3 : 9);
+    int& count = model[Folded(name)];
+    switch (random() % 3) {
+      case 0: ASSERT_EQ(index.Has(name), count > 0) << name; break;
+      case 1: index.Add(name), ++count; break;
+      case 2: index.Remove(name), count = count > 0 ? count - 1 : 0; break;
+    }
+  }
+  EXPECT_EQ(disk.folder_reads, 2);
+}
+
+TEST(CaseIndex, TakesTheListedNamesAndCountsOnlyAWholeRead) {
+  test::FakeDisk disk;
+  disk.made_up_folder = {"2015-05-03 10-20-31.JPG"};
+  FolderListing listed;
+  ASSERT_EQ(listed.Read(disk, "Cam1", [](std::string_view) { return true; }), 0);
+  CaseIndex index(disk, &listed);
+  ASSERT_EQ(index.Load("Cam1", 23), 0);
+  EXPECT_TRUE(index.Has("2015-05-03 10-20-31.jpg"));
+  EXPECT_EQ(disk.folder_reads, 1);  // the listing's read only
+
+  // Another folder is read; a read that fails is no view of it, and is
+  // made again next time.
+  disk.read_error = EIO;
+  EXPECT_EQ(index.Load("Cam2", 23), EIO);
+  EXPECT_FALSE(index.Has("2015-05-03 10-20-31.jpg"));
+  disk.read_error = 0;
+  EXPECT_EQ(index.Load("Cam2", 23), 0);
+  EXPECT_TRUE(index.Has("2015-05-03 10-20-31.JPG"));
+  EXPECT_EQ(disk.folder_reads, 3);
+}
+
+}  // namespace
+}  // namespace stampwise

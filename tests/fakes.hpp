@@ -1,0 +1,62 @@
+// The system's own calls, but for those a test makes fail, as a card's file
+// system or a protected picture would, and a folder a test may make up.
+#ifndef STAMPWISE_TESTS_FAKES_HPP
+#define STAMPWISE_TESTS_FAKES_HPP
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/disk.hpp"
+
+namespace stampwise::test {
+
+struct FakeDisk : platform::RealDisk {
+  int no_replace_error = 0;  // the rename that refuses a taken name
+  int link_error = 0;        // every link
+  int link_once = 0;         // the next link only
+  int unlink_old = 0;        // removing the name linked from
+  int unlink_new = 0;        // removing the name linked to
+  int replace_error = 0;     // the rename over a reservation
+  int read_error = 0;        // every folder read
+  // When not empty, the names every folder read gives.
+  std::vector<std::string> made_up_folder;
+
+  std::string linked_from, linked_to;
+  int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0;
+
+  int RenameNoReplace(const std::string& from, const std::string& to) override {
+    ++no_replace_calls;
+    return no_replace_error != 0 ? no_replace_error : RealDisk::RenameNoReplace(from, to);
+  }
+  int Link(const std::string& from, const std::string& to) override {
+    if (int e = link_once) return link_once = 0, e;
+    if (link_error != 0) return link_error;
+    linked_from = from, linked_to = to, ++links;
+    return RealDisk::Link(from, to);
+  }
+  int Remove(const std::string& path) override {
+    if (unlink_old != 0 && path == linked_from) return unlink_old;
+    if (unlink_new != 0 && path == linked_to) return unlink_new;
+    return RealDisk::Remove(path);
+  }
+  int CreateNew(const std::string& path, platform::File* file) override {
+    ++creations;
+    return RealDisk::CreateNew(path, file);
+  }
+  int Replace(const std::string& from, const std::string& to) override {
+    return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);
+  }
+  int ReadFolder(const std::string& folder,
+                 const std::function<void(std::string_view)>& visit) override {
+    ++folder_reads;
+    if (read_error != 0) return read_error;
+    if (made_up_folder.empty()) return RealDisk::ReadFolder(folder, visit);
+    for (const std::string& name : made_up_folder) visit(name);
+    return 0;
+  }
+};
+
+}  // namespace stampwise::test
+
+#endif  // STAMPWISE_TESTS_FAKES_HPP
