@@ -40,11 +40,21 @@ TEST(CaseIndex, AnswersAsAMapOfFoldedNames) {
   ASSERT_EQ(index.Load("Cam1", 9), 0);
   for (int step = 0; step < 20000; ++step) {
     std::string name = name_of_width(random() % 2 == 0 ? 3 : 9);
+    std::string other = name_of_width(name.size());
     int& count = model[Folded(name)];
-    switch (random() % 3) {
+    int& other_count = model[Folded(other)];
+    switch (random() % 4) {
       case 0: ASSERT_EQ(index.Has(name), count > 0) << name; break;
-      case 1: index.Add(name), ++count; break;
-      case 2: index.Remove(name), count = count > 0 ? count - 1 : 0; break;
+      case 1: index.Remove(name), count = count > 0 ? count - 1 : 0; break;
+      case 2:  // added where Has looked
+        ASSERT_EQ(index.Has(name), count > 0) << name;
+        index.AddLast(), ++count;
+        break;
+      case 3:  // the index changed in between: searched again
+        ASSERT_EQ(index.Has(name), count > 0) << name;
+        index.Remove(other), other_count = other_count > 0 ? other_count - 1 : 0;
+        index.AddLast(), ++count;
+        break;
     }
   }
   EXPECT_EQ(disk.folder_reads, 2);

@@ -48,7 +48,15 @@ TEST_F(CommandTest, ListsBareNamesInTheHomePlatformsOrder) {
   // another file: such a name is left out.
   WriteFile("Cam1/x\n.015-05-03 10-20-30 (2).jpg", "x");
 #endif
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(RunCommand("dir /b Cam1 > AllFiles.txt"), 0);
+  std::string said = ::testing::internal::GetCapturedStderr();
+#ifndef _WIN32
+  EXPECT_EQ(said, "Cam1: 1 name with a line feed left out of the list\n");
+#endif
+  // The listing is kept for the renames, for this folder only.
+  ASSERT_NE(commands_.Listed("Cam1"), nullptr);
+  EXPECT_EQ(commands_.Listed("Cam2"), nullptr);
   // Upper-case order ("_" comes after the letters), ties by the bytes;
   // folders are entries too; hidden names are not.
   EXPECT_EQ(ReadFile("AllFiles.txt"),

@@ -19,6 +19,8 @@ namespace {
 const std::string kProblem =
     "There was a problem with the folder name ... Press Enter to terminate    \r\n";
 const std::string kBlanks = " The folder name cannot have blanks in it or before it.\r\n";
+const std::string kControl =
+    " The folder name cannot have control characters (such as NUL or TAB) in it.\r\n";
 
 TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   TempDir work;
@@ -71,6 +73,9 @@ TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
       {"\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe" + std::string(20, 'n'), kTooLong, false},
       {" Cam1", kBlanks, false},
       {"All Locations", kBlanks, false},
+      // A NUL would cut every path at it; no folder has a TAB in its name.
+      {std::string("Cam1\0", 5), kControl, false},
+      {"Cam\t1", kControl, false},
   };
   for (const Case& c : cases) {
     Outcome run = RunProgram(work.path(), c.typed + "\n\n");

@@ -4,6 +4,7 @@
 #define STAMPWISE_TESTS_FAKES_HPP
 
 #include <cerrno>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@ struct FakeDisk : platform::RealDisk {
   int unlink_new = 0;        // removing the name linked to
   int replace_error = 0;     // the rename over a reservation
   int read_error = 0;        // every folder read
+  // Written into the file just created, as it is closed: another program
+  // that opened the name without asking for a new file.
+  std::string written_over;
   // When not empty, the names every folder read gives.
   std::vector<std::string> made_up_folder;
 
-  std::string linked_from, linked_to;
+  std::string linked_from, linked_to, created;
   int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0;
 
   int RenameNoReplace(const std::string& from, const std::string& to) override {
@@ -42,7 +46,13 @@ struct FakeDisk : platform::RealDisk {
   }
   int CreateNew(const std::string& path, platform::File* file) override {
     ++creations;
+    created = path;
     return RealDisk::CreateNew(path, file);
+  }
+  int Close(platform::File file) override {
+    int error = RealDisk::Close(file);
+    if (!written_over.empty()) std::ofstream(created, std::ios::binary) << written_over;
+    return error;
   }
   int Replace(const std::string& from, const std::string& to) override {
     return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);

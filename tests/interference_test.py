@@ -1,12 +1,15 @@
 """While the program runs, another process keeps creating files under the
 names that the program is about to try. Nothing may be replaced: every
-picture and every file of the other process survives.
+picture and every file of the other process survives. Then a second run
+starts in the same working directory while the first holds its list: it
+must say so and stop, and the first must end as if alone.
 Usage: interference_test.py STAMPWISE [ROUNDS]"""
 
 import calendar
 import os
 import random
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -32,6 +35,39 @@ def intrude(folder, names, process):
             os.close(fd)
             made[name] = content
     return made
+
+
+def two_runs(program, scratch, rng):
+    """The first run is held for a moment right after its list is in place
+    (strace delays the rename that puts it there); the second starts then."""
+    work = tempfile.mkdtemp(dir=scratch)
+    first, second = os.path.join(work, "Cam1"), os.path.join(work, "Cam2")
+    pictures.make_bursts(first, 300, rng)
+    pictures.make_bursts(second, 30, rng)
+    expected, untouched = pictures.contents(first), sorted(os.listdir(second))
+    env = dict(os.environ, NO_STOP_MESSAGE="1")
+    typed = os.path.join(scratch, "typed")
+    pictures.write(typed, b"Cam1\n\n")
+    with open(typed, "rb") as stdin:
+        held = subprocess.Popen(["strace", "-f", "-o", "/dev/null", "-e", "trace=rename",
+                                 "-e", "inject=rename:delay_exit=1500000:when=1", program],
+                                cwd=work, stdin=stdin, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, env=env)
+    time.sleep(0.5)
+    other = subprocess.run([program], cwd=work, input=b"Cam2\n\n", capture_output=True,
+                           env=env, timeout=60)
+    out, err = held.communicate(timeout=120)
+    if other.returncode != 0 or other.stderr != (
+            b"AllFiles.txt: another run of the program is using it here\n"):
+        raise AssertionError("second run: status %d, %r" % (other.returncode, other.stderr))
+    if b"There was a problem with the folder name" not in other.stdout:
+        raise AssertionError("second run: no problem message")
+    if held.returncode != 0 or b"Not renamed" in out or err:
+        raise AssertionError("first run: status %d, %r" % (held.returncode, err))
+    pictures.check_intact(first, expected)
+    pictures.check_done(first)
+    if sorted(os.listdir(second)) != untouched or os.path.exists(os.path.join(work, "AllFiles.txt")):
+        raise AssertionError("the second run changed something")
 
 
 def main():
@@ -64,11 +100,12 @@ def main():
             pictures.check_intact(folder, expected)
             pictures.check_done(folder)
             intruders += len(made)
+        two_runs(program, scratch, rng)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     print("interference: %d rounds over %d pictures, %d files made by another process "
-          "under names about to be tried; nothing replaced, nothing lost"
-          % (rounds, PICTURES, intruders))
+          "under names about to be tried; nothing replaced, nothing lost; a second run "
+          "in the same working directory stopped in order" % (rounds, PICTURES, intruders))
 
 
 if __name__ == "__main__":

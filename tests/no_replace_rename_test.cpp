@@ -33,10 +33,10 @@ TEST_P(RenameWays, RenamesOntoAFreeNameOnly) {
   WriteFile(dir / "a (2).JPG", "picture a");
   WriteFile(dir / "taken.jpg", "picture t");
 
-  EXPECT_EQ(renamer_.Rename(dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
+  EXPECT_EQ(renamer_.Rename(dir.path(), dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
   EXPECT_EQ(Snapshot(dir.path()), (Files{{"a (2).JPG", "picture a"}, {"taken.jpg", "picture t"}}));
 
-  EXPECT_EQ(renamer_.Rename(dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
+  EXPECT_EQ(renamer_.Rename(dir.path(), dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
   EXPECT_EQ(Snapshot(dir.path()), (Files{{"free.jpg", "picture a"}, {"taken.jpg", "picture t"}}));
 }
 
@@ -45,19 +45,19 @@ TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
   WriteFile(dir / "x (2).jpg", "x");
   WriteFile(dir / "y (2).jpg", "y");
   WriteFile(dir / "2015-05-03 10-20-31.JPG", "twin");
-  EXPECT_TRUE(renamer_.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
+  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
   // A name the program itself gave is taken for the next picture as well,
   // and a name it gave up is free again.
-  EXPECT_TRUE(renamer_.Rename(dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
-  EXPECT_TRUE(renamer_.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
-  EXPECT_TRUE(renamer_.Rename(dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
-  EXPECT_TRUE(renamer_.Rename(dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
+  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
+  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
+  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
+  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
   EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
 }
 
 TEST_P(RenameWays, OtherFailuresCarryTheSystemsReason) {
   TempDir dir;
-  RenameResult result = renamer_.Rename(dir / "missing (2).jpg", dir / "new.jpg");
+  RenameResult result = renamer_.Rename(dir.path(), dir / "missing (2).jpg", dir / "new.jpg");
   EXPECT_EQ(result.kind, Kind::kFailed);
   EXPECT_EQ(Describe(result), "No such file or directory");
   // Nothing is left behind, a reservation neither.
@@ -77,7 +77,7 @@ class ForcedFailures : public ::testing::Test {
       WriteFile(dir_ / name, name);
   }
   RenameResult Rename(const char* from, const char* to) {
-    return renamer_.Rename(dir_ / from, dir_ / to);
+    return renamer_.Rename(dir_.path(), dir_ / from, dir_ / to);
   }
   Files Now() const { return Snapshot(dir_.path()); }
 
@@ -140,6 +140,17 @@ TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
   EXPECT_EQ(Describe(result), "Permission denied");
   EXPECT_EQ(Now().count("1.jpg"), 0u);
   EXPECT_EQ(Now().size(), 4u);
+}
+
+TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
+  sys_.no_replace_error = EINVAL;
+  sys_.link_error = EPERM;
+  sys_.written_over = "COPIED";  // by a copy or a sync tool, in between
+  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Taken());
+  sys_.written_over.clear();
+  EXPECT_TRUE(Rename("a (2).jpg", "2.jpg").Done());
+  EXPECT_EQ(Now().at("1.jpg"), "COPIED");
+  EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
 }
 
 TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {

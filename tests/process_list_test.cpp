@@ -4,10 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "console/output.hpp"
+#include "fakes.hpp"
+#include "list/command_processor.hpp"
+#include "rename/process_list.hpp"
 #include "test_util.hpp"
 
 namespace stampwise::test {
@@ -149,18 +156,21 @@ TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
 }
 
 #ifndef _WIN32
-TEST(Renaming, LeavesAPictureWhoseRenameFailsForAnotherReason) {
-  // A name with a trailing blank loses it to the trimmed length: the path
-  // names no file. The next picture is renamed all the same.
+TEST(Renaming, LeavesANameThatEndsInABlank) {
+  // Handed over without its blank, the name would be its twin's.
   Folder folder;
   folder.Add("2015-05-03 10-20-40 (2).jpg ");
-  folder.Add("2015-05-03 10-20-30 (2).jpg");
+  folder.Add("2015-05-03 10-20-30-1.jpg ");
+  folder.Add("2015-05-03 10-20-30-1.jpg");
   Outcome run = RunAndKeepEveryPicture(folder);
-  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-20-40 (2).jpg",
-                                    "No such file or directory")),
-            std::string::npos)
-      << run.out;
-  EXPECT_EQ(folder.Files().count("2015-05-03 10-20-31.jpg"), 1u);
+  for (const char* name : {"2015-05-03 10-20-40 (2).jpg ", "2015-05-03 10-20-30-1.jpg "}) {
+    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name), "its name ends in a blank")),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(folder.Files().at(name), std::string("picture ") + name);
+  }
+  EXPECT_EQ(folder.Files().at("2015-05-03 10-20-31.jpg"), "picture 2015-05-03 10-20-30-1.jpg");
+  EXPECT_EQ(run.out.find("No such file"), std::string::npos) << run.out;
 }
 #endif
 
@@ -217,16 +227,56 @@ TEST(Renaming, NeverRenamesACutPath) {
 TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   Folder folder;
   folder.Add("2015-05-03 10-20-30 (2).jpg");
-  folder.Add("2015-05-03 10-6x-30 (2).jpg");  // an unreadable minute
   folder.Add("2015-13-03 30-20-30 (2).jpg");  // read, though not a real date
+  // Another century would be moved into this one.
+  const char* unread[] = {"2015-05-03 10-6x-30 (2).jpg", "2115-05-03 10-20-30 (2).jpg",
+                          "1915-05-03 10-20-30 (2).jpg", "ab15-05-03 10-20-30 (2).jpg"};
+  for (const char* name : unread) folder.Add(name);
   Outcome run = RunAndKeepEveryPicture(folder);
   std::map<std::string, std::string> files = folder.Files();
-  EXPECT_EQ(files.count("2015-05-03 10-6x-30 (2).jpg"), 1u);
-  EXPECT_NE(run.out.find(NotRenamed("Cam1/2015-05-03 10-6x-30 (2).jpg",
-                                    "its name does not begin with a time stamp")),
-            std::string::npos);
+  for (const char* name : unread) {
+    EXPECT_EQ(files.count(name), 1u) << name;
+    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name),
+                                      "its name does not begin with a time stamp")),
+              std::string::npos)
+        << name;
+  }
   EXPECT_EQ(files.count("2015-05-03 10-20-31.jpg"), 1u);
   EXPECT_EQ(files.count("2015-13-03 30-20-31.jpg"), 1u);
+}
+
+// A file system that calls every new name taken would keep a picture
+// searching for ever: after as many refusals as the folder has entries, the
+// picture is left, and the next one is tried.
+TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
+  Folder folder;
+  folder.Add("2015-05-03 10-20-30 (2).jpg");
+  folder.Add("2015-05-03 10-20-30 (3).jpg");
+  folder.Add("notes.txt");
+  FakeDisk disk;
+  disk.no_replace_error = EEXIST;
+  TempDir io;
+  std::filesystem::path old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(folder.work().path());
+  {
+    CommandProcessor commands(disk);
+    ASSERT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+    std::FILE* file = std::fopen((io / "out").c_str(), "wb");
+    OutputUnit out(file, "out");
+    DateTimeFields time;
+    PROCESSLIST(3, NameField("Cam1"), 4, time, out, disk, commands);
+    out.Flush();
+    std::fclose(file);
+  }
+  std::filesystem::current_path(old_dir);
+  std::string out = ReadFile(io / "out");
+  EXPECT_EQ(disk.no_replace_calls, 6);
+  for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"}) {
+    EXPECT_NE(out.find(NotRenamed(folder.Path(name), "more new names were refused as taken "
+                                                     "than the folder has entries")),
+              std::string::npos)
+        << out;
+  }
 }
 
 }  // namespace

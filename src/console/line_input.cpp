@@ -90,14 +90,17 @@ int ConsoleInput::Read(char* into, std::size_t room, std::size_t* got) {
   return reader_.Read(into, room, got);
 }
 
-ListFileInput::ListFileInput(const char* file_name, std::size_t block)
-    : LineInput(kListUnit, file_name, block), file_name_(file_name) {}
+ListFileInput::ListFileInput(const char* file_name, HeldFile held, std::size_t block)
+    : LineInput(kListUnit, file_name, block), file_name_(file_name), held_(held) {}
 
 ListFileInput::~ListFileInput() {
   if (stream_ != nullptr) std::fclose(stream_);
 }
 
 void ListFileInput::Open(const char* src_file, int src_line) {
+  Restart();
+  offset_ = 0;
+  if (held_.disk != nullptr) return;
   errno = 0;
   stream_ = std::fopen(file_name_, "r+b");
   if (stream_ == nullptr && errno != ENOENT) {
@@ -109,10 +112,10 @@ void ListFileInput::Open(const char* src_file, int src_line) {
     stream_ = std::fopen(file_name_, "w+b");
   }
   if (stream_ == nullptr) FailHost(LibraryError(), Statement::kOpen, src_file, src_line);
-  Restart();
 }
 
 void ListFileInput::Close(const char* src_file, int src_line) {
+  if (held_.disk != nullptr) return;
   std::FILE* stream = stream_;
   stream_ = nullptr;
   errno = 0;
@@ -125,6 +128,11 @@ bool ListFileInput::SkipLine(const char* src_file, int src_line) {
 }
 
 int ListFileInput::Read(char* into, std::size_t room, std::size_t* got) {
+  if (held_.disk != nullptr) {
+    int error = held_.disk->ReadAt(held_.file, offset_, into, room, got);
+    offset_ += *got;
+    return error;
+  }
   errno = 0;
   *got = std::fread(into, 1, room, stream_);
   return *got == 0 && std::ferror(stream_) ? LibraryError() : 0;

@@ -7,6 +7,7 @@
 #define STAMPWISE_CONSOLE_LINE_INPUT_HPP
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "console/output.hpp"
 #include "console/text_field.hpp"
 #include "platform/console.hpp"
+#include "platform/disk.hpp"
 
 namespace stampwise {
 
@@ -90,16 +92,25 @@ class ConsoleInput : public LineInput {
   platform::ConsoleReader reader_;
 };
 
+// A file that the run holds open under its name, so that it reads what it
+// wrote whatever another program does with the name meanwhile.
+struct HeldFile {
+  platform::Disk* disk = nullptr;  // null: no file held
+  platform::File file = 0;
+};
+
 // The list file, read a block at a time.
 class ListFileInput : public LineInput {
  public:
-  explicit ListFileInput(const char* file_name, std::size_t block = std::size_t{1} << 16);
+  explicit ListFileInput(const char* file_name, HeldFile held = HeldFile(),
+                         std::size_t block = std::size_t{1} << 16);
   ~ListFileInput() override;
 
   // Opens the file for reading and writing, read-only where writing is
-  // refused; a file that does not exist is created empty.
+  // refused; a file that does not exist is created empty. A held file is
+  // read again from its first line.
   void Open(STAMPWISE_HERE);
-  // Closes it again; the file stays.
+  // Closes it again; the file stays, and a held file stays held.
   void Close(STAMPWISE_HERE);
   // Reads and discards the next line. False at the end of the file.
   bool SkipLine(STAMPWISE_HERE);
@@ -108,6 +119,8 @@ class ListFileInput : public LineInput {
   int Read(char* into, std::size_t room, std::size_t* got) override;
 
   const char* file_name_;
+  HeldFile held_;
+  std::uint64_t offset_ = 0;  // in the held file
   std::FILE* stream_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "console/output.hpp"
 
+#include <cstring>
+
 #include "platform/console.hpp"
 
 namespace stampwise {
@@ -12,12 +14,14 @@ constexpr std::size_t kBlockSize = 1 << 16;
 
 OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number)
     : stream_(stream), file_name_(file_name), number_(number) {
-  buffer_.reserve(2 * kBlockSize);
+  buffer_.resize(2 * kBlockSize);
 }
 
 void OutputUnit::Put(std::string_view text, Statement statement) {
   last_ = statement;
-  buffer_.append(text);
+  if (used_ + text.size() > buffer_.size()) buffer_.resize(used_ + text.size() + kBlockSize);
+  std::memcpy(&buffer_[used_], text.data(), text.size());
+  used_ += text.size();
 }
 
 // Whole records only are handed over, so that a console is never given half
@@ -25,7 +29,7 @@ void OutputUnit::Put(std::string_view text, Statement statement) {
 void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
   Put("\r\n", statement);
   ++records_;
-  if (buffer_.size() >= kBlockSize) Flush(src_file, src_line);
+  if (used_ >= kBlockSize) Flush(src_file, src_line);
 }
 
 void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const char* src_file,
@@ -33,8 +37,12 @@ void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const cha
   for (const FixedValue& v : values) {
     std::size_t width = static_cast<std::size_t>(v.width);
     if (v.value.size() < width) {
-      last_ = Statement::kFormattedWrite;
-      buffer_.append(width - v.value.size(), ' ');
+      static const std::string kBlanks(128, ' ');
+      for (std::size_t pad = width - v.value.size(); pad > 0;) {
+        std::size_t n = pad < kBlanks.size() ? pad : kBlanks.size();
+        Put(std::string_view(kBlanks.data(), n), Statement::kFormattedWrite);
+        pad -= n;
+      }
       Put(v.value, Statement::kFormattedWrite);
     } else {
       Put(v.value.substr(0, width), Statement::kFormattedWrite);
@@ -54,8 +62,8 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 }
 
 void OutputUnit::Flush(const char* src_file, int src_line) {
-  int error = platform::WriteStream(stream_, buffer_);
-  buffer_.clear();
+  int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
+  used_ = 0;
   if (error != 0)
     FailIo(error, kHostErrorText, last_, UnitReport{number_, file_name_, records_}, src_file,
            src_line);

@@ -47,7 +47,8 @@ class OutputUnit {
   int number_;
   long records_ = 0;
   Statement last_ = Statement::kListWrite;
-  std::string buffer_;  // whole records not yet handed to the system
+  std::string buffer_;  // room for the records not yet handed to the system
+  std::size_t used_ = 0;
 };
 
 }  // namespace stampwise

@@ -7,6 +7,7 @@
 #define STAMPWISE_CONSOLE_TEXT_FIELD_HPP
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
@@ -48,6 +49,12 @@ class TextField {
   // Leading blanks count.
   int TrimmedLength() const {
     int n = W;
+    // Eight at a time first: most of a name field is padding.
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    for (std::uint64_t w = 0; n >= 8; n -= 8) {
+      std::memcpy(&w, chars_.data() + n - 8, 8);
+      if (w != kBlanks) break;
+    }
     while (n > 0 && chars_[n - 1] == ' ') --n;
     return n;
   }

@@ -42,7 +42,24 @@ int CreateBeside(platform::Disk& disk, const std::string& target, std::string* n
   return error;
 }
 
+// Whether another run holds the list file `name` in this working directory.
+bool HeldByAnotherRun(platform::Disk& disk, const std::string& name) {
+  platform::File file = 0;
+  if (disk.OpenExisting(name, &file) != 0) return false;
+  bool held = disk.Lock(file) == EBUSY;
+  (void)disk.Close(file);
+  return held;
+}
+
 }  // namespace
+
+CommandProcessor::~CommandProcessor() {
+  if (held_.disk != nullptr) (void)disk_.Close(held_.file);
+}
+
+HeldFile CommandProcessor::Held(std::string_view name) const {
+  return held_name_ == name ? held_ : HeldFile();
+}
 
 const FolderListing* CommandProcessor::Listed(std::string_view folder) const {
   return listed_ && listing_.folder() == folder ? &listing_ : nullptr;
@@ -53,13 +70,14 @@ int CommandProcessor::WriteList(platform::File file) {
   constexpr std::size_t kBlock = std::size_t{1} << 16;
   std::string lines;
   lines.reserve(kBlock + 1024);
-  for (std::size_t n = 0; n < listing_.size(); ++n) {
-    lines.append(listing_[n]).append("\r\n");
-    if (lines.size() < kBlock) continue;
-    if (int error = disk_.Write(file, lines)) return error;
+  int error = 0;
+  listing_.ForEachInOrder([&](std::string_view name) {
+    lines.append(name).append("\r\n");
+    if (lines.size() < kBlock || error != 0) return;
+    error = disk_.Write(file, lines);
     lines.clear();
-  }
-  return disk_.Write(file, lines);
+  });
+  return error != 0 ? error : disk_.Write(file, lines);
 }
 
 // dir /b FOLDER... > FILE, with `words` the words after "/b". The list is
@@ -68,12 +86,24 @@ int CommandProcessor::WriteList(platform::File file) {
 int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   if (words.size() < 2 || words[words.size() - 2] != ">") return 1;
   std::string target(words.back());
+  // This run's own list of a listing before is given up: the lock is the
+  // file's, and would look like another run's.
+  if (held_.disk != nullptr) (void)disk_.Close(held_.file);
+  held_ = HeldFile();
+  held_name_.clear();
+  if (HeldByAnotherRun(disk_, target)) {
+    platform::WriteStream(stderr, target + ": another run of the program is using it here\n");
+    return 1;
+  }
   std::string new_file;
   platform::File file = 0;
   if (int error = CreateBeside(disk_, target, &new_file, &file)) {
     Complain(target, error);
     return 1;
   }
+  // A file system without locks still gets its list; only the warning to
+  // another run is lost.
+  (void)disk_.Lock(file);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
   int error = 0;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
@@ -92,19 +122,24 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
       continue;
     }
     if (saw_new && !saw_target) listing_.Add(target);
-    listing_.Sort();
+    if (std::size_t n = listing_.left_out()) {
+      platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
+                                        (n == 1 ? " name" : " names") +
+                                        " with a line feed left out of the list\n");
+    }
     if (error == 0) error = WriteList(file);
   }
-  int close_error = disk_.Close(file);
-  if (error == 0) error = close_error;
   // The redirect comes first, as with the command processor: a listing that
   // fails still leaves its (empty) list file in place.
   if (error == 0) error = disk_.Replace(new_file, target);
   if (error != 0) {
+    (void)disk_.Close(file);
     (void)disk_.Remove(new_file);
     Complain(target, error);
     return 1;
   }
+  held_name_ = target;
+  held_ = HeldFile{&disk_, file};
   return status;
 }
 

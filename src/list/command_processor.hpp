@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console/line_input.hpp"
 #include "list/folder_listing.hpp"
 #include "platform/disk.hpp"
 
@@ -28,6 +29,9 @@ constexpr int kUnknownCommand = 9009;
 class CommandProcessor {
  public:
   explicit CommandProcessor(platform::Disk& disk) : disk_(disk) {}
+  ~CommandProcessor();
+  CommandProcessor(const CommandProcessor&) = delete;
+  CommandProcessor& operator=(const CommandProcessor&) = delete;
 
   // Runs one command line (trailing blanks are not part of it) and returns
   // its exit status.
@@ -37,6 +41,12 @@ class CommandProcessor {
   // were then; null when that was not `folder`.
   const FolderListing* Listed(std::string_view folder) const;
 
+  // The list file that the last listing wrote under `name`, held open and
+  // locked for the rest of the run: another run in the same working
+  // directory sees the lock, and this run reads its own list back even
+  // where another program has replaced the name meanwhile.
+  HeldFile Held(std::string_view name) const;
+
  private:
   int ListInto(const std::vector<std::string_view>& words);
   int WriteList(platform::File file);
@@ -44,6 +54,8 @@ class CommandProcessor {
   platform::Disk& disk_;
   FolderListing listing_;
   bool listed_ = false;
+  std::string held_name_;
+  HeldFile held_;
 };
 
 }  // namespace stampwise

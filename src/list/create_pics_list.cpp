@@ -34,13 +34,21 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
   // use it whole: two different folders.
   if (FOLDER.Piece(1, FOLDERLEN).find(' ') != std::string_view::npos)
     StopForFolderName(console, out, "The folder name cannot have blanks in it or before it.");
+  // No folder on the home platform has a control character in its name,
+  // and a NUL would cut every path handed to the system.
+  for (char c : FOLDER.Piece(1, FOLDERLEN)) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127)
+      StopForFolderName(console, out,
+                        "The folder name cannot have control characters (such as NUL or TAB) "
+                        "in it.");
+  }
 
   NameField COMMAND;
   COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", kListFileName});
   int ISTAT = commands.Run(COMMAND.Trimmed());
   if (ISTAT == 1) StopForFolderName(console, out, "");
 
-  ListFileInput list(kListFileName);
+  ListFileInput list(kListFileName, commands.Held(kListFileName));
   list.Open();
   NFILES = 0;
   while (list.SkipLine()) ++NFILES;

@@ -1,6 +1,8 @@
 #include "list/folder_listing.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace stampwise {
 
@@ -8,47 +10,56 @@ int FolderListing::Read(platform::Disk& disk, const std::string& folder,
                         const std::function<bool(std::string_view)>& take) {
   folder_ = folder;
   names_.clear();
-  entries_.clear();
+  left_out_ = 0;
   // Room for the names at once where the folder's size tells how much:
   // growing copies them, and every copy touches fresh memory.
   names_.reserve(std::min<std::size_t>(disk.FolderSize(folder), std::size_t{64} << 20));
   return disk.ReadFolder(folder, [&](std::string_view name) {
-    if (name.find('\n') == std::string_view::npos && take(name)) Add(name);
+    if (name.find('\n') != std::string_view::npos)
+      ++left_out_;
+    else if (take(name))
+      Add(name);
   });
 }
 
 void FolderListing::Add(std::string_view name) { names_.append(name).push_back('\n'); }
 
-void FolderListing::ForEachName(const std::function<void(std::string_view)>& visit) const {
-  for (std::size_t at = 0; at < names_.size();) {
-    std::size_t end = names_.find('\n', at);
-    visit(std::string_view(names_).substr(at, end - at));
-    at = end + 1;
-  }
-}
+namespace {
+
+// 32 bytes a name: for a large folder the entries take more room than the
+// names themselves.
+struct Entry {
+  std::uint64_t head[kHeadWords];  // key bytes after the head all names share
+  std::uint32_t at, length;        // the name's place in the names
+};
+
+}  // namespace
 
 // The names of one folder share a long head (a year and a month): it is set
 // aside, and the sort compares the 24 key bytes after it as three numbers,
 // the rest of the names only where those tie.
-void FolderListing::Sort() {
-  entries_.clear();
-  entries_.reserve(static_cast<std::size_t>(std::count(names_.begin(), names_.end(), '\n')));
-  for (std::size_t at = 0; at < names_.size();) {
-    std::size_t end = names_.find('\n', at);
-    entries_.push_back(
-        Entry{{}, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(end - at)});
-    at = end + 1;
-  }
-  if (entries_.empty()) return;
-  std::string_view first = Name(entries_[0]);
+void FolderListing::ForEachInOrder(const std::function<void(std::string_view)>& visit) const {
+  std::vector<Entry> entries;
+  entries.reserve(static_cast<std::size_t>(std::count(names_.begin(), names_.end(), '\n')));
+  ForEachName([&](std::string_view name) {
+    entries.push_back(Entry{{},
+                            static_cast<std::uint32_t>(name.data() - names_.data()),
+                            static_cast<std::uint32_t>(name.size())});
+  });
+  if (entries.empty()) return;
+  auto name_of = [this](const Entry& e) {
+    return std::string_view(names_).substr(e.at, e.length);
+  };
+  std::string_view first = name_of(entries[0]);
   std::size_t shared = first.size();
-  for (const Entry& e : entries_) shared = SharedHead(first, Name(e), shared);
-  for (Entry& e : entries_) KeyHead(Name(e).substr(shared), e.head);
-  std::sort(entries_.begin(), entries_.end(), [this, shared](const Entry& x, const Entry& y) {
+  for (const Entry& e : entries) shared = SharedHead(first, name_of(e), shared);
+  for (Entry& e : entries) KeyHead(name_of(e).substr(shared), e.head);
+  std::sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
     for (std::size_t w = 0; w < kHeadWords; ++w)
       if (x.head[w] != y.head[w]) return x.head[w] < y.head[w];
-    return CompareForListing(Name(x), Name(y), shared) < 0;
+    return CompareForListing(name_of(x), name_of(y), shared) < 0;
   });
+  for (const Entry& e : entries) visit(name_of(e));
 }
 
 }  // namespace stampwise

@@ -5,11 +5,9 @@
 #ifndef STAMPWISE_LIST_FOLDER_LISTING_HPP
 #define STAMPWISE_LIST_FOLDER_LISTING_HPP
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "list/listing_order.hpp"
 #include "platform/disk.hpp"
@@ -25,28 +23,27 @@ class FolderListing {
            const std::function<bool(std::string_view)>& take);
   // One more name, as if the folder had it.
   void Add(std::string_view name);
-  // Puts the names in the listing's order (listing_order.hpp).
-  void Sort();
 
   const std::string& folder() const { return folder_; }
-  std::size_t size() const { return entries_.size(); }
-  // The n-th name in the listing's order, once sorted.
-  std::string_view operator[](std::size_t n) const { return Name(entries_[n]); }
+  // How many names the last Read left out for a line feed.
+  std::size_t left_out() const { return left_out_; }
   // Every name, in the order the folder gave them.
-  void ForEachName(const std::function<void(std::string_view)>& visit) const;
+  template <typename Visit>
+  void ForEachName(Visit&& visit) const {
+    for (std::size_t at = 0; at < names_.size();) {
+      std::size_t end = names_.find('\n', at);
+      visit(std::string_view(names_).substr(at, end - at));
+      at = end + 1;
+    }
+  }
+  // Every name, in the listing's order (listing_order.hpp). The order is
+  // made for this call only: the run keeps the names, not their keys.
+  void ForEachInOrder(const std::function<void(std::string_view)>& visit) const;
 
  private:
-  struct Entry {
-    std::uint64_t head[kHeadWords];  // key bytes after the head all names share
-    std::uint32_t name, length;
-  };
-  std::string_view Name(const Entry& e) const {
-    return std::string_view(names_).substr(e.name, e.length);
-  }
-
   std::string folder_;
   std::string names_;  // each name followed by a line feed
-  std::vector<Entry> entries_;
+  std::size_t left_out_ = 0;
 };
 
 }  // namespace stampwise

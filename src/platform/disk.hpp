@@ -42,10 +42,19 @@ class Disk {
   // only a guess at how many bytes its names take.
   virtual std::size_t FolderSize(const std::string& folder) = 0;
 
-  // Creates `path` for writing, failing when any entry of that name (a
-  // link too) is there.
+  // Creates `path` for reading and writing, failing when any entry of
+  // that name (a link too) is there.
   virtual int CreateNew(const std::string& path, File* file) = 0;
+  // Opens the entry `path` itself for reading, without waiting: never what
+  // a link points to, and a named pipe without a writer.
+  virtual int OpenExisting(const std::string& path, File* file) = 0;
   virtual int Write(File file, std::string_view bytes) = 0;
+  // Up to `room` bytes from `offset` on, *got of them (0 at the end).
+  virtual int ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,
+                     std::size_t* got) = 0;
+  // An exclusive lock on the whole file, held until it is closed; EBUSY
+  // when another process holds one.
+  virtual int Lock(File file) = 0;
   virtual int Close(File file) = 0;
   virtual int Identify(File file, FileId* id) = 0;
   // The entry `path` itself, never what a link points to.
@@ -71,7 +80,11 @@ class RealDisk : public Disk {
                  const std::function<void(std::string_view)>& visit) override;
   std::size_t FolderSize(const std::string& folder) override;
   int CreateNew(const std::string& path, File* file) override;
+  int OpenExisting(const std::string& path, File* file) override;
   int Write(File file, std::string_view bytes) override;
+  int ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,
+             std::size_t* got) override;
+  int Lock(File file) override;
   int Close(File file) override;
   int Identify(File file, FileId* id) override;
   int IdentifyPath(const std::string& path, FileId* id) override;

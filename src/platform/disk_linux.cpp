@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,10 +50,33 @@ std::size_t RealDisk::FolderSize(const std::string& folder) {
 }
 
 int RealDisk::CreateNew(const std::string& path, File* file) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return Failed();
   *file = fd;
   return 0;
+}
+
+int RealDisk::OpenExisting(const std::string& path, File* file) {
+  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Failed();
+  *file = fd;
+  return 0;
+}
+
+int RealDisk::ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,
+                     std::size_t* got) {
+  for (;;) {
+    ssize_t n = pread(static_cast<int>(file), into, room, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return Failed();
+    *got = static_cast<std::size_t>(n);
+    return 0;
+  }
+}
+
+int RealDisk::Lock(File file) {
+  if (flock(static_cast<int>(file), LOCK_EX | LOCK_NB) == 0) return 0;
+  return errno == EWOULDBLOCK ? EBUSY : Failed();
 }
 
 int RealDisk::Write(File file, std::string_view bytes) {

@@ -65,12 +65,44 @@ int RealDisk::ReadFolder(const std::string& folder,
 // A folder has no size of its own here.
 std::size_t RealDisk::FolderSize(const std::string&) { return 0; }
 
+// Others may read the new file, and it may be renamed while it is open.
 int RealDisk::CreateNew(const std::string& path, File* file) {
-  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed();
   *file = reinterpret_cast<File>(handle);
   return 0;
+}
+
+int RealDisk::OpenExisting(const std::string& path, File* file) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  *file = reinterpret_cast<File>(handle);
+  return 0;
+}
+
+int RealDisk::ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,
+                     std::size_t* got) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD done = 0;
+  DWORD want = room < 0x40000000 ? static_cast<DWORD>(room) : 0x40000000;
+  if (!ReadFile(HandleOf(file), into, want, &done, &at) && GetLastError() != ERROR_HANDLE_EOF)
+    return Failed();
+  *got = done;
+  return 0;
+}
+
+int RealDisk::Lock(File file) {
+  OVERLAPPED whole{};
+  if (LockFileEx(HandleOf(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                 MAXDWORD, &whole))
+    return 0;
+  return Failed();  // ERROR_LOCK_VIOLATION: EBUSY
 }
 
 int RealDisk::Write(File file, std::string_view bytes) {

@@ -31,8 +31,11 @@ class CaseIndex {
   // Whether a name of the folder loaded last equals `name` but for letter
   // case; its width must have been loaded.
   bool Has(std::string_view name);
-  // A name that the program gave, and one that it took away.
-  void Add(std::string_view name);
+  // The name that Has was asked about last is now the program's. Where
+  // nothing changed the index since, it goes where Has looked, without a
+  // second search.
+  void AddLast();
+  // A name that the program took away.
   void Remove(std::string_view name);
 
  private:
@@ -44,23 +47,32 @@ class CaseIndex {
   // stays, so that nothing ever moves.
   class Table {
    public:
-    explicit Table(std::size_t width = 0);
+    static constexpr std::size_t kMissing = ~std::size_t{0};
+    // Where a search for a key ended: its record, or kMissing and the slot
+    // where it would go. Valid until the table changes.
+    struct Place {
+      std::uint32_t tag = 0;
+      std::size_t slot = 0;
+      std::size_t record = kMissing;
+    };
+
+    Table() = default;  // holds nothing until loaded
+    explicit Table(std::size_t width);
     bool loaded = false;
-    // How many names fold to `key` (already folded, `width` bytes).
-    std::int32_t Count(const char* key) const;
-    void Change(const char* key, int change);
+
+    // `key` is folded and `width` bytes long.
+    Place Find(const char* key) const;
+    std::int32_t Count(const Place& place) const;
+    void Change(const char* key, const Place& place, int change);
+    void Change(const char* key, int change) { Change(key, Find(key), change); }
 
    private:
     static constexpr std::size_t kPerChunk = 4096;
     const char* Record(std::size_t n) const;
     char* Record(std::size_t n);
-    // The record number of `key`, or kMissing; *slot is where it is, or
-    // would go.
-    static constexpr std::size_t kMissing = ~std::size_t{0};
-    std::size_t Find(const char* key, std::uint32_t tag, std::size_t* slot) const;
     void Grow();
 
-    std::size_t width_;
+    std::size_t width_ = 0;
     std::size_t records_ = 0;
     std::vector<std::uint64_t> slots_;  // 0: empty; else tag << 32 | record + 1
     std::vector<std::vector<char>> chunks_;
@@ -68,13 +80,24 @@ class CaseIndex {
 
   // The table for names of this width, or null when none is loaded.
   Table* TableFor(std::size_t width);
+  // `name` folded, in folded_.
   const char* Fold(std::string_view name);
+
+  // Where Has looked last, for AddLast.
+  struct Lookup {
+    std::size_t width = 0;
+    std::uint64_t changes = 0;  // changes_ at the time
+    Table::Place place;
+  };
 
   platform::Disk& disk_;
   const FolderListing* listed_;
   std::string folder_;
   std::vector<Table> tables_;  // tables_[n]: names of n characters
   std::string folded_;         // scratch, reused on every call
+  std::string last_key_;       // the name Has was asked about last, folded
+  Lookup last_;
+  std::uint64_t changes_ = 0;  // of any table, counted so that last_ can tell
 };
 
 }  // namespace stampwise

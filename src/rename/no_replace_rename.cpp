@@ -7,16 +7,6 @@ namespace stampwise {
 
 namespace {
 
-// A path's folder and name, split at its last slash.
-struct Split {
-  explicit Split(std::string_view path) {
-    std::size_t slash = path.rfind('/');
-    folder = slash == std::string_view::npos ? std::string_view(".") : path.substr(0, slash);
-    name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  }
-  std::string_view folder, name;
-};
-
 // What one way of renaming gave. kNotHere sends the picture on to the next
 // way; kNotOnThisDisk also turns the way off for the rest of the run.
 enum class Step { kDone, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
@@ -67,20 +57,29 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
 
 // The last resort: take the new name with an empty file of the program's
 // own, created exclusively, then rename the picture over that reservation.
-// Nothing but the reservation is ever replaced. An interruption between the
-// two steps leaves an empty file under the new name, the picture untouched.
+// An interruption between the two steps leaves an empty file under the new
+// name, the picture untouched.
 Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to) {
   platform::File file = 0;
-  if (int error = disk.CreateNew(to, &file)) return error == EEXIST ? Outcome{Step::kTaken, 0}
-                                                                    : Failed(error);
+  if (int error = disk.CreateNew(to, &file))
+    return error == EEXIST ? Outcome{Step::kTaken, 0} : Failed(error);
   platform::FileId reserved;
-  bool known = disk.Identify(file, &reserved) == 0;
+  int error = disk.Identify(file, &reserved);
   (void)disk.Close(file);
-  int error = disk.Replace(from, to);
+  if (error != 0) return Failed(error);  // the reservation cannot be told from another file
+  // Right before the rename, the reservation must still be the program's
+  // own empty file: a program that opens the name without asking for a new
+  // file (a copy, a redirect, a sync tool) may have written into it, or put
+  // its own file there. Then the name is that program's: taken. What is
+  // left is the moment between this check and the rename.
+  auto still_ours = [&] {
+    platform::FileId now;
+    return disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
+  };
+  if (!still_ours()) return {Step::kTaken, 0};
+  error = disk.Replace(from, to);
   if (error == 0) return {Step::kDone, 0};
-  platform::FileId now;
-  if (known && disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved))
-    (void)disk.Remove(to);
+  if (still_ours()) (void)disk.Remove(to);
   return Failed(error);
 }
 
@@ -103,13 +102,15 @@ Outcome AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
 
 }  // namespace
 
-RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_path) {
-  Split from(old_path), to(new_path);
+RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
+                             std::string_view new_path) {
+  std::string_view old_name = old_path.substr(folder.size() + 1);
+  std::string_view new_name = new_path.substr(folder.size() + 1);
   // Without a complete view of the folder a twin in another letter case
   // could be missed: leave the picture rather than rename it unchecked.
-  if (int error = index_.Load(to.folder, to.name.size()))
+  if (int error = index_.Load(folder, new_name.size()))
     return {RenameResult::Kind::kFailed, error};
-  if (index_.Has(to.name)) return {RenameResult::Kind::kTaken, 0};
+  if (index_.Has(new_name)) return {RenameResult::Kind::kTaken, 0};
 
   from_.assign(old_path);
   to_.assign(new_path);
@@ -122,8 +123,8 @@ RenameResult Renamer::Rename(std::string_view old_path, std::string_view new_pat
   }
   switch (o.step) {
     case Step::kDone:
-      index_.Add(to.name);
-      if (from.folder == to.folder) index_.Remove(from.name);
+      index_.AddLast();
+      index_.Remove(old_name);
       return {RenameResult::Kind::kDone, 0};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};

@@ -38,8 +38,9 @@ class Renamer {
   Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto)
       : disk_(disk), method_(method), index_(disk, listed) {}
 
-  // Renames old_path to new_path, both in the same folder.
-  RenameResult Rename(std::string_view old_path, std::string_view new_path);
+  // Renames old_path to new_path, each `folder`, a slash and a name.
+  RenameResult Rename(std::string_view folder, std::string_view old_path,
+                      std::string_view new_path);
 
  private:
   platform::Disk& disk_;

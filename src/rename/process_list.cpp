@@ -18,6 +18,9 @@ void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view w
 }
 
 const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or year 2059";
+const char* const kNoStamp = "its name does not begin with a time stamp";
+const char* const kTakenTooOften =
+    "more new names were refused as taken than the folder has entries";
 
 }  // namespace
 
@@ -35,7 +38,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
                  DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
                  const CommandProcessor& commands) {
   Renamer renamer(disk, commands.Listed(FOLDER.Piece(1, FOLDERLEN)));
-  ListFileInput list(kListFileName);
+  ListFileInput list(kListFileName, commands.Held(kListFileName));
   list.Open();
 
   NameField PICNAME;
@@ -48,23 +51,34 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     std::int32_t PICLEN = PICNAME.TrimmedLength();
     STAMP.Assign(PICNAME.Piece(1, 19));
 
-    // Never rename a cut path: it would name another file, or none.
-    if (length > kNameWidth || FOLDERLEN + 1 + PICLEN > kNameWidth) {
+    // Never rename a cut path: it would name another file, or none. Nor a
+    // name that ends in a blank: handed over without it, it names another.
+    const char* why = nullptr;
+    if (length > kNameWidth || FOLDERLEN + 1 + PICLEN > kNameWidth)
+      why = "the path is longer than 50 characters";
+    else if (length > PICLEN)
+      why = "its name ends in a blank";
+    if (why != nullptr) {
       std::string path(FOLDER.Piece(1, FOLDERLEN));
       path.append("/").append(list.LastLine());
-      ReportNotRenamed(out, path, "the path is longer than 50 characters");
+      ReportNotRenamed(out, path, why);
       continue;
     }
     PICNAME.Join({FOLDER.Piece(1, FOLDERLEN), "/", PICNAME.Piece(1, PICLEN)});
     PICLEN = PICNAME.TrimmedLength();
 
     // A stamp not read whole would take its missing values from the picture
-    // before: a wrong time that looks like a right one.
-    if (!CONVERT(STAMP, time)) {
-      ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), "its name does not begin with a time stamp");
+    // before, and one of another century would be moved into this one: a
+    // wrong time that looks like a right one.
+    if (STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time)) {
+      ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kNoStamp);
       continue;
     }
 
+    // The folder has NFILES entries, so no more than that many names can
+    // be taken in a row: past that, something else refuses every name (a
+    // file system that says "taken" for all), and the search would not end.
+    std::int32_t taken = 0;
     for (;;) {
       ADVANCECLOCK(time);
       // A field the stamp cannot show would keep its old digits: a name
@@ -78,6 +92,10 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       if (ISTAT.Done()) break;
       if (!ISTAT.Taken()) {
         ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), Describe(ISTAT));
+        break;
+      }
+      if (++taken == NFILES) {
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kTakenTooOften);
         break;
       }
     }

@@ -11,7 +11,8 @@ void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField
 
   out.ListRecord(PICNAME.Piece(1, PICLEN));
   out.ListRecord(NEWNAME.Piece(1, NEWLEN));
-  ISTAT = renamer.Rename(PICNAME.Piece(1, PICLEN), NEWNAME.Piece(1, NEWLEN));
+  ISTAT = renamer.Rename(FOLDER.Piece(1, FOLDERLEN), PICNAME.Piece(1, PICLEN),
+                         NEWNAME.Piece(1, NEWLEN));
   if (ISTAT.Done()) out.FixedRecord({{"Successfully renamed ", 21}, {NEWNAME.Piece(1, NEWLEN), 50}});
 }
 
