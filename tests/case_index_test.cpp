@@ -64,7 +64,7 @@ TEST(CaseIndex, TakesTheListedNamesAndCountsOnlyAWholeRead) {
   test::FakeDisk disk;
   disk.made_up_folder = {"2015-05-03 10-20-31.JPG"};
   FolderListing listed;
-  ASSERT_EQ(listed.Read(disk, "Cam1", [](std::string_view) { return true; }), 0);
+  ASSERT_EQ(listed.Read(disk, "Cam1"), 0);
   CaseIndex index(disk, &listed);
   ASSERT_EQ(index.Load("Cam1", 23), 0);
   EXPECT_TRUE(index.Has("2015-05-03 10-20-31.jpg"));

@@ -6,7 +6,8 @@ On each: a whole run (every picture still there once, none left to rename,
 the same final folder as on ext4); a run with another process creating, right
 after each rename, the name the program tries next (nothing replaced); and
 the way the rename took there (renameat2, link or reservation), so that a
-silent fall-back shows. Needs root, loop devices and /dev/fuse: without them
+silent fall-back shows; and, on exFAT, a reservation that another program
+writes into before the picture is renamed over it. Needs root, loop devices and /dev/fuse: without them
 it says what is missing and skips, which counts as a failure under CI.
 
 Usage: file_systems_test.py STAMPWISE"""
@@ -206,6 +207,39 @@ def way_taken(program, work):
     return "+".join(sorted(ways)) or "none"
 
 
+def written_over(program, work):
+    """Another program writes into the name that the program has reserved
+    (strace holds the program a second right after it creates the
+    reservation): the file written there is that program's, and the picture
+    moves on to the next second."""
+    folder = os.path.join(work, "Over")
+    os.makedirs(folder)
+    pictures.write(os.path.join(folder, "2015-05-03 10-20-30 (2).JPG"), b"picture")
+    reserved = "Over/2015-05-03 10-20-31.jpg"
+    typed = os.path.join(work, "typed")
+    pictures.write(typed, b"Over\n\n")
+    env = dict(os.environ, NO_STOP_MESSAGE="1")
+    with open(typed, "rb") as stdin:
+        process = subprocess.Popen(["strace", "-f", "-o", "/dev/null", "-P", reserved,
+                                    "-e", "trace=openat",
+                                    "-e", "inject=openat:delay_exit=1000000:when=1", program],
+                                   cwd=work, stdin=stdin, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE, env=env)
+    began = time.monotonic()
+    while not os.path.exists(os.path.join(work, reserved)) and time.monotonic() - began < 10:
+        time.sleep(0.01)
+    with open(os.path.join(work, reserved), "wb") as copy:  # no O_EXCL: as cp does
+        copy.write(b"COPIED")
+    err = process.communicate(timeout=60)[1]
+    if process.returncode != 0:
+        raise AssertionError("exit status %d: %s" % (process.returncode, err))
+    left = final(folder)
+    os.remove(typed)
+    shutil.rmtree(folder)
+    if left != [("2015-05-03 10-20-31.jpg", b"COPIED"), ("2015-05-03 10-20-32.jpg", b"picture")]:
+        raise AssertionError("a reservation written over: %r" % left)
+
+
 def main():
     # A time-out ends the test with SIGTERM: turn it into an exception, so
     # that every mount is still unmounted and every loop device detached.
@@ -235,6 +269,8 @@ def main():
                 way = way_taken(program, mount.dir)
                 if way != expected_way:
                     raise AssertionError("renamed by %s, expected %s" % (way, expected_way))
+                if name == "exFAT":
+                    written_over(program, mount.dir)
                 rows.append((name, driver, way, count, seconds, raced))
             except (AssertionError, subprocess.CalledProcessError, OSError) as e:
                 detail = getattr(e, "stderr", None)

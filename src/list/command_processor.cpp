@@ -108,20 +108,15 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   int error = 0;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
     std::string folder(words[i]);
-    // The list's own new file stands for the list file it is about to become.
-    bool saw_new = false, saw_target = false;
-    int list_error = listing_.Read(disk_, folder, [&](std::string_view name) {
-      saw_new = saw_new || name == new_file;
-      saw_target = saw_target || name == target;
-      return name != new_file;
-    });
+    int list_error = listing_.Read(disk_, folder, new_file);
     listed_ = list_error == 0;
     if (list_error != 0) {
       Complain(folder, list_error);
       status = 1;
       continue;
     }
-    if (saw_new && !saw_target) listing_.Add(target);
+    // The list's own new file stands for the list file it is about to become.
+    if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
     if (std::size_t n = listing_.left_out()) {
       platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
                                         (n == 1 ? " name" : " names") +

@@ -16,11 +16,13 @@ namespace stampwise {
 
 class FolderListing {
  public:
-  // Reads the names of `folder` that `take` accepts. A name with a line
-  // feed cannot be one line of the list: it is left out. 0, or the reason
+  // Reads the names of `folder` but `leave_out`. A name with a line feed
+  // cannot be one line of the list: it is left out too. 0, or the reason
   // the folder was not read whole.
-  int Read(platform::Disk& disk, const std::string& folder,
-           const std::function<bool(std::string_view)>& take);
+  int Read(platform::Disk& disk, const std::string& folder, std::string_view leave_out = {});
+  // Whether the last Read met `leave_out`, and whether it holds `name`.
+  bool met_left_out() const { return met_left_out_; }
+  bool Holds(std::string_view name) const;
   // One more name, as if the folder had it.
   void Add(std::string_view name);
 
@@ -44,6 +46,7 @@ class FolderListing {
   std::string folder_;
   std::string names_;  // each name followed by a line feed
   std::size_t left_out_ = 0;
+  bool met_left_out_ = false;
 };
 
 }  // namespace stampwise

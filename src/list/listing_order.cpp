@@ -56,11 +56,6 @@ void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
 std::size_t SharedHead(std::string_view first, std::string_view name, std::size_t limit) {
   std::size_t n = 0;
   limit = std::min({limit, first.size(), name.size()});
-  for (std::uint64_t a = 0, b = 0; n + 8 <= limit; n += 8) {
-    std::memcpy(&a, first.data() + n, 8);
-    std::memcpy(&b, name.data() + n, 8);
-    if (FoldWord(a) != FoldWord(b)) break;
-  }
   while (n < limit && FoldByte(name[n]) == FoldByte(first[n])) ++n;
   while (n > 0 && IsDigit(first[n - 1])) --n;
   return n;

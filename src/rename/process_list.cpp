@@ -75,9 +75,10 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       continue;
     }
 
-    // The folder has NFILES entries, so no more than that many names can
-    // be taken in a row: past that, something else refuses every name (a
-    // file system that says "taken" for all), and the search would not end.
+    // The folder has NFILES entries, so no more than that many names can be
+    // taken in a row, by the folder's own names or a few made meanwhile:
+    // past that, something else refuses every name (a file system that says
+    // "taken" for all), and the search would not end.
     std::int32_t taken = 0;
     for (;;) {
       ADVANCECLOCK(time);
@@ -94,7 +95,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
         ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), Describe(ISTAT));
         break;
       }
-      if (++taken == NFILES) {
+      if (++taken > NFILES) {
         ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kTakenTooOften);
         break;
       }
