@@ -36,14 +36,20 @@ std::vector<std::string> ExpectedLines(const std::string& data) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   static const std::string path = "/tmp/stampwise-fuzz-list-" + std::to_string(getpid());
   if (size == 0) return 0;
+  // The first byte: the block size, and whether the file is read through
+  // the system's positioned reads, as a list file that the run holds is.
   std::size_t block = bytes[0] % 64 + 1;
+  bool held = (bytes[0] & 64) != 0;
   std::string data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(data.data(), 1, data.size(), file);
   std::fclose(file);
 
   std::vector<std::string> expected = ExpectedLines(data);
-  stampwise::ListFileInput list(path.c_str(), block);
+  stampwise::platform::RealDisk disk;
+  stampwise::HeldFile kept;
+  if (held && disk.OpenExisting(path, &kept.file) == 0) kept.disk = &disk;
+  stampwise::ListFileInput list(path.c_str(), kept, block);
   list.Open();
   stampwise::NameField field;
   for (const std::string& line : expected) {
@@ -54,5 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   }
   if (list.SkipLine()) std::abort();  // no line beyond the expected ones
   list.Close();
+  if (kept.disk != nullptr) (void)disk.Close(kept.file);
   return 0;
 }

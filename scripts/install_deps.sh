@@ -16,6 +16,10 @@ declare -A needs=(
   [wine]="wine wine64"
   [lintian]=lintian
   [strace]=strace
+  # The kernel-driver tests: a small VM with Debian's cloud kernel.
+  [qemu-system-x86_64]=qemu-system-x86
+  [busybox]=busybox-static
+  [cpio]=cpio
   # The file-system matrix: a real mount of each file system pictures live on.
   [mkfs.xfs]=xfsprogs
   [mkfs.btrfs]=btrfs-progs
@@ -47,7 +51,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
-  $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 if [ ${#fuse_drivers[@]} -gt 0 ]; then
   echo "Installing: ${fuse_drivers[*]}"
@@ -59,4 +63,28 @@ if [ ${#fuse_drivers[@]} -gt 0 ]; then
   rest=("${fuse_drivers[@]/fuse3}")
   rest=(${rest[@]})
   [ ${#rest[@]} -eq 0 ] || $sudo apt-get install -y -qq "${rest[@]}" >/dev/null
+fi
+
+# Debian's 6.12 cloud kernel, which has the card and disk drivers (vfat,
+# exfat, ntfs3) and dm-log-writes as modules: downloaded and unpacked for the
+# tests' VM, never installed. The meta package names the versioned one.
+kernel_dir=/var/cache/stampwise/kernel
+modules=(virtio_blk fat vfat exfat ntfs3 nls_cp437 nls_ascii nls_iso8859-1 nls_utf8 dm-mod
+         dm-log-writes)
+if [ ! -f "$kernel_dir/vmlinuz" ]; then
+  echo "Unpacking Debian's cloud kernel for the VM tests into $kernel_dir"
+  meta=linux-image-6.12-cloud-amd64
+  apt-cache show "$meta" >/dev/null 2>&1 || apt-get update -qq
+  package=$(apt-cache show "$meta" | sed -n 's/^Depends: \(linux-image-[^ ,]*\).*/\1/p' | head -n 1)
+  scratch=$(mktemp -d)
+  chmod 755 "$scratch"  # apt's download user writes there
+  (cd "$scratch" && apt-get download -qq "$package" 2>/dev/null)
+  dpkg-deb -x "$scratch"/*.deb "$scratch/root"
+  mkdir -p "$kernel_dir"
+  for m in "${modules[@]}"; do
+    xz -dc "$(find "$scratch/root/lib/modules" -name "$m.ko.xz")" >"$kernel_dir/$m.ko"
+  done
+  cp "$scratch"/root/boot/vmlinuz-* "$kernel_dir/vmlinuz.new"
+  mv "$kernel_dir/vmlinuz.new" "$kernel_dir/vmlinuz"
+  rm -rf "$scratch"
 fi

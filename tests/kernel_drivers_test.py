@@ -1,0 +1,144 @@
+"""The program on the kernel's own card and disk drivers, as Linux mounts
+camera cards and Windows disks: vfat with its defaults and with the options
+a desktop's automounter gives (udisks), exfat and ntfs3, each in a small
+virtual machine (vm.py), since this host's kernel may have none of them.
+
+On each: a run over about 1000 pictures with a letter-case twin; every
+picture still there once, nothing left to rename, no stamp under two names,
+and the renames made by renameat2(RENAME_NOREPLACE), as strace shows.
+Without QEMU or the kernel it says what is missing and skips, which counts
+as a failure under CI.
+
+Usage: kernel_drivers_test.py STATIC_STAMPWISE"""
+
+import collections
+import hashlib
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tarfile
+import tempfile
+import time
+
+import pictures
+import vm
+
+SKIP = 77
+PICTURES = 1000
+TWINS = ["2015-12-31 23-59-59 (2).JPG", "2015-12-31 23-59-59-1.jpg",
+         "2015-12-31 23-59-59 [1].jpg", "2016-01-01 00-00-01.JPG"]
+
+# name, mkfs command, mount options
+FILE_SYSTEMS = [
+    ("vfat", ["mkfs.vfat", "-F", "32"], "-t vfat"),
+    ("vfat, udisks", ["mkfs.vfat", "-F", "32"],
+     "-t vfat -o shortname=mixed,utf8=1,showexec,flush"),
+    ("exfat", ["mkfs.exfat"], "-t exfat"),
+    ("ntfs3", ["mkntfs", "-F", "-Q", "-q"], "-t ntfs3"),
+]
+
+
+def input_tar(scratch):
+    """The pictures as a raw tar on a disk of their own; and their contents."""
+    folder = os.path.join(scratch, "Cam1")
+    pictures.make_bursts(folder, PICTURES - len(TWINS), random.Random(PICTURES))
+    for name in TWINS:
+        pictures.write(os.path.join(folder, name), name.encode())
+    path = os.path.join(scratch, "input.tar")
+    with tarfile.open(path, "w", format=tarfile.USTAR_FORMAT) as t:
+        t.add(folder, arcname="Cam1")
+    expected = collections.Counter(hashlib.md5(c).hexdigest()
+                                   for c in pictures.contents(folder).elements())
+    shutil.rmtree(folder)
+    return path, expected
+
+
+def guest_script(count, input_device):
+    lines = []
+    for i, (_, _, options) in enumerate(FILE_SYSTEMS[:count]):
+        lines.append(
+            "mount %s /dev/vd%s /mnt && tar -xf %s -C /mnt && cd /mnt && "
+            "printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 strace -f -o /tmp/st "
+            "-e trace=renameat2,link,rename /bin/stampwise > /tmp/out; echo $? > /results/%d.status; "
+            "cd /mnt/Cam1 && md5sum * > /results/%d.manifest; cd /; "
+            "grep -c 'RENAME_NOREPLACE) = 0' /tmp/st > /results/%d.noreplace; "
+            "grep -c -e ' link(' -e ' rename(\"Cam1' /tmp/st > /results/%d.other; "
+            "grep -c 'Successfully renamed' /tmp/out > /results/%d.renamed; "
+            "umount /mnt" % (options, chr(ord("a") + i), input_device, i, i, i, i, i))
+    return "\n".join(lines)
+
+
+def check(name, results, i, expected):
+    status = results.get("%d.status" % i, b"").strip()
+    if status != b"0":
+        raise AssertionError("%s: exit status %r" % (name, status))
+    found = collections.Counter()
+    names = []
+    for line in results["%d.manifest" % i].decode().splitlines():
+        digest, file_name = line.split("  ", 1)
+        found[digest] += 1
+        names.append(file_name)
+    if found != expected:
+        raise AssertionError("%s: pictures lost %d, extra %d" % (
+            name, sum((expected - found).values()), sum((found - expected).values())))
+    if [n for n in names if pictures.selected(n)]:
+        raise AssertionError("%s: names left to rename" % name)
+    stamps = collections.Counter(n[:19].upper() for n in names)
+    if [s for s, c in stamps.items() if c > 1]:
+        raise AssertionError("%s: a stamp under two names" % name)
+    renamed = int(results["%d.renamed" % i])
+    noreplace = int(results["%d.noreplace" % i])
+    other = int(results.get("%d.other" % i, b"0") or 0)
+    if noreplace != renamed or other != 0:
+        raise AssertionError("%s: %d renamed, %d by renameat2, %d otherwise"
+                             % (name, renamed, noreplace, other))
+    return renamed
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    lacking = vm.missing() or ", ".join(
+        t for t in ["mkfs.vfat", "mkfs.exfat", "mkntfs"] if shutil.which(t) is None)
+    if lacking:
+        print("kernel drivers: skipped, this machine lacks: " + lacking)
+        sys.exit(1 if os.environ.get("CI") == "true" else SKIP)
+    scratch = tempfile.mkdtemp(prefix="stampwise-kernel-")
+    try:
+        tar, expected = input_tar(scratch)
+        images = []
+        for i, (name, mkfs, _) in enumerate(FILE_SYSTEMS):
+            image = os.path.join(scratch, "%d.img" % i)
+            with open(image, "wb") as f:
+                f.truncate(64 << 20)
+            subprocess.run(mkfs + [image], check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            images.append(image)
+        began = time.monotonic()
+        results = vm.run(program, images + [tar],
+                         guest_script(len(images), "/dev/vd%s" % chr(ord("a") + len(images))))
+        seconds = time.monotonic() - began
+        failures = []
+        rows = []
+        for i, (name, _, _) in enumerate(FILE_SYSTEMS):
+            try:
+                rows.append((name, check(name, results, i, expected)))
+            except (AssertionError, KeyError, ValueError) as e:
+                failures.append(str(e))
+        for name, renamed in rows:
+            print("%s: %d pictures, %d renamed by renameat2, none lost" % (name, PICTURES, renamed))
+        if failures:
+            print(results.get("log", b"").decode(errors="replace")[-3000:])
+            print(results["console"].decode(errors="replace")[-3000:])
+            for failure in failures:
+                print("FAILED " + failure)
+            sys.exit(1)
+        print("kernel drivers: every picture kept on %d mounts, one VM in %.0f s"
+              % (len(rows), seconds))
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
