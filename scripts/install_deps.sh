@@ -20,6 +20,7 @@ declare -A needs=(
   [qemu-system-x86_64]=qemu-system-x86
   [busybox]=busybox-static
   [cpio]=cpio
+  [dmsetup]=dmsetup
   # The file-system matrix: a real mount of each file system pictures live on.
   [mkfs.xfs]=xfsprogs
   [mkfs.btrfs]=btrfs-progs

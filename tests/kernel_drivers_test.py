@@ -60,13 +60,15 @@ def guest_script(count, input_device):
     for i, (_, _, options) in enumerate(FILE_SYSTEMS[:count]):
         lines.append(
             "mount %s /dev/vd%s /mnt && tar -xf %s -C /mnt && cd /mnt && "
+            "cut -d' ' -f1 /proc/uptime > /results/%d.began && "
             "printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 strace -f -o /tmp/st "
             "-e trace=renameat2,link,rename /bin/stampwise > /tmp/out; echo $? > /results/%d.status; "
+            "cut -d' ' -f1 /proc/uptime > /results/%d.ended; "
             "cd /mnt/Cam1 && md5sum * > /results/%d.manifest; cd /; "
             "grep -c 'RENAME_NOREPLACE) = 0' /tmp/st > /results/%d.noreplace; "
             "grep -c -e ' link(' -e ' rename(\"Cam1' /tmp/st > /results/%d.other; "
             "grep -c 'Successfully renamed' /tmp/out > /results/%d.renamed; "
-            "umount /mnt" % (options, chr(ord("a") + i), input_device, i, i, i, i, i))
+            "umount /mnt" % (options, chr(ord("a") + i), input_device, i, i, i, i, i, i, i))
     return "\n".join(lines)
 
 
@@ -94,7 +96,7 @@ def check(name, results, i, expected):
     if noreplace != renamed or other != 0:
         raise AssertionError("%s: %d renamed, %d by renameat2, %d otherwise"
                              % (name, renamed, noreplace, other))
-    return renamed
+    return renamed, float(results["%d.ended" % i]) - float(results["%d.began" % i])
 
 
 def main():
@@ -126,8 +128,9 @@ def main():
                 rows.append((name, check(name, results, i, expected)))
             except (AssertionError, KeyError, ValueError) as e:
                 failures.append(str(e))
-        for name, renamed in rows:
-            print("%s: %d pictures, %d renamed by renameat2, none lost" % (name, PICTURES, renamed))
+        for name, (renamed, took) in rows:
+            print("%s: %d pictures, %d renamed by renameat2, none lost; the run %.1f s "
+                  "(under strace, in the VM)" % (name, PICTURES, renamed, took))
         if failures:
             print(results.get("log", b"").decode(errors="replace")[-3000:])
             print(results["console"].decode(errors="replace")[-3000:])

@@ -153,6 +153,18 @@ TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
 }
 
+// Where the file system has no journal, every rename is written to the
+// disk before the next, and the whole file system at the end.
+TEST_F(ForcedFailures, RenamesOnALazyFileSystemAreWrittenAtOnce) {
+  sys_.lazy = true;
+  EXPECT_TRUE(Rename("a (2).jpg", "taken.jpg").Taken());
+  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
+  EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
+  EXPECT_EQ(sys_.syncs, 2);
+  renamer_.Finish();
+  EXPECT_EQ(sys_.file_system_syncs, 1);
+}
+
 TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
   sys_.read_error = EMFILE;
   RenameResult result = Rename("a (2).jpg", "TAKEN.JPG");

@@ -2,7 +2,7 @@
 disk drivers (vfat, exfat, ntfs3, dm-log-writes), which the host kernel may
 not have: QEMU boots Debian's cloud kernel, which scripts/install_deps.sh
 unpacks into KERNEL_DIR, with an initramfs of busybox, those modules, the
-statically linked program and strace with its libraries. The host hands
+statically linked program, and strace and dmsetup with their libraries. The host hands
 disks in (file-system images, a raw tar of input) and reads a raw tar of
 results back from the last disk. The VM is always stopped."""
 
@@ -21,7 +21,7 @@ RESULTS_MIB = 64
 
 def missing():
     """What this machine lacks to boot the VM, in a few words, or None."""
-    lacking = [t for t in ["qemu-system-x86_64", "busybox", "cpio", "strace"]
+    lacking = [t for t in ["qemu-system-x86_64", "busybox", "cpio", "strace", "dmsetup"]
                if shutil.which(t) is None]
     if not os.path.exists(os.path.join(KERNEL_DIR, "vmlinuz")):
         lacking.append(KERNEL_DIR)
@@ -45,7 +45,8 @@ def _initramfs(scratch, program, script, results):
         os.makedirs(os.path.join(root, d), exist_ok=True)
     shutil.copy(shutil.which("busybox"), os.path.join(root, "bin", "busybox"))
     shutil.copy(program, os.path.join(root, "bin", "stampwise"))
-    _copy_with_libraries(shutil.which("strace"), root)
+    for tool in ["strace", "dmsetup"]:
+        _copy_with_libraries(shutil.which(tool), root)
     for module in MODULES:
         shutil.copy(os.path.join(KERNEL_DIR, module + ".ko"), os.path.join(root, "mod"))
     with open(os.path.join(root, "init"), "w") as f:

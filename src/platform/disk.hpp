@@ -69,6 +69,15 @@ class Disk {
   // A second name for `from`; EEXIST when `to` is taken.
   virtual int Link(const std::string& from, const std::string& to) = 0;
 
+  // Whether the file system of `folder` keeps a rename in memory in a way
+  // that a cut can turn into a lost file: one without a journal (FAT and
+  // exFAT cards), or behind FUSE, where the program cannot know.
+  virtual bool WritesLazily(const std::string& folder) = 0;
+  // Writes `path`'s file, and the entry that names it, to the disk.
+  virtual int Sync(const std::string& path) = 0;
+  // Writes everything of the file system that holds `folder` to the disk.
+  virtual int SyncFileSystem(const std::string& folder) = 0;
+
   // A number of this run's own, for names no other run makes at once.
   virtual unsigned long ProcessNumber() = 0;
 };
@@ -92,6 +101,9 @@ class RealDisk : public Disk {
   int Replace(const std::string& from, const std::string& to) override;
   int RenameNoReplace(const std::string& from, const std::string& to) override;
   int Link(const std::string& from, const std::string& to) override;
+  bool WritesLazily(const std::string& folder) override;
+  int Sync(const std::string& path) override;
+  int SyncFileSystem(const std::string& folder) override;
   unsigned long ProcessNumber() override;
 };
 

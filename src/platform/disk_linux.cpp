@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -117,6 +118,30 @@ int RealDisk::RenameNoReplace(const std::string& from, const std::string& to) {
 
 int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(link(from.c_str(), to.c_str()));
+}
+
+bool RealDisk::WritesLazily(const std::string& folder) {
+  constexpr long kFat = 0x4d44, kExfat = 0x2011BAB0, kFuse = 0x65735546;
+  struct statfs info {};
+  if (statfs(folder.c_str(), &info) != 0) return true;  // unknown: the safe side
+  long type = static_cast<long>(info.f_type);
+  return type == kFat || type == kExfat || type == kFuse;
+}
+
+int RealDisk::Sync(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return Failed();
+  int error = fsync(fd) == 0 ? 0 : Failed();
+  close(fd);
+  return error;
+}
+
+int RealDisk::SyncFileSystem(const std::string& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Failed();
+  int error = syncfs(fd) == 0 ? 0 : Failed();
+  close(fd);
+  return error;
 }
 
 unsigned long RealDisk::ProcessNumber() { return static_cast<unsigned long>(getpid()); }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <string>
 
 #include "platform/disk.hpp"
 #include "platform/error_windows.hpp"
@@ -150,6 +151,35 @@ int RealDisk::RenameNoReplace(const std::string& from, const std::string& to) {
 int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(CreateHardLinkW(Widen(to).c_str(), Widen(from).c_str(), nullptr));
 }
+
+// FAT and exFAT volumes and removable drives write their directories
+// lazily: a card pulled right after a rename can lose the picture.
+bool RealDisk::WritesLazily(const std::string& folder) {
+  wchar_t volume[MAX_PATH + 1];
+  if (!GetVolumePathNameW(Widen(folder.empty() ? std::string(".") : folder).c_str(), volume,
+                          MAX_PATH + 1))
+    return true;  // unknown: the safe side
+  if (GetDriveTypeW(volume) == DRIVE_REMOVABLE) return true;
+  wchar_t file_system[MAX_PATH + 1];
+  if (!GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, nullptr, file_system,
+                             MAX_PATH + 1))
+    return true;
+  return std::wstring(file_system).find(L"FAT") != std::wstring::npos;
+}
+
+int RealDisk::Sync(const std::string& path) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  int error = Status(FlushFileBuffers(handle));
+  CloseHandle(handle);
+  return error;
+}
+
+// Flushing a whole volume needs an administrator here; each rename has
+// already been flushed with its picture by Sync.
+int RealDisk::SyncFileSystem(const std::string&) { return 0; }
 
 unsigned long RealDisk::ProcessNumber() { return GetCurrentProcessId(); }
 

@@ -38,9 +38,14 @@ class Renamer {
   Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto)
       : disk_(disk), method_(method), index_(disk, listed) {}
 
-  // Renames old_path to new_path, each `folder`, a slash and a name.
+  // Renames old_path to new_path, each `folder`, a slash and a name. On a
+  // file system that writes lazily, each rename is written to the disk
+  // before the next one, so that a cut loses no picture.
   RenameResult Rename(std::string_view folder, std::string_view old_path,
                       std::string_view new_path);
+  // Writes what the renames changed to the disk, where it may still be in
+  // memory: a card pulled once the run has said it is done loses nothing.
+  void Finish();
 
  private:
   platform::Disk& disk_;
@@ -49,6 +54,8 @@ class Renamer {
   bool link_off_ = false;  // the file system refused hard links
   CaseIndex index_;
   std::string from_, to_;  // the paths of the attempt, kept to reuse their room
+  std::string folder_;     // where the renames went, and whether it writes lazily
+  bool lazy_ = false;
 };
 
 }  // namespace stampwise

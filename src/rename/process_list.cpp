@@ -102,6 +102,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     }
   }
   list.Close();
+  renamer.Finish();
 }
 
 }  // namespace stampwise

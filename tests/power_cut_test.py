@@ -1,0 +1,203 @@
+"""A card pulled, or the power cut, at any moment of a run: every write the
+program's renames make reaches the card through dm-log-writes, in a small
+VM on the kernel's own vfat and exfat drivers (vm.py). The log is then
+replayed onto a copy of the card as it was before the run, and the card is
+judged as it stands at every flush, at an even sample of moments between,
+and right after the program has ended (before it was unmounted: a user who
+pulls the card when the closing line appears): mounted read-only, before
+any repair, every picture's content must be readable under some name.
+
+dm-log-writes keeps a write only once a flush follows it, as a card may
+keep a write in its own cache until then: a moment in the log is the worst
+that a cut at that moment can leave.
+
+Usage: power_cut_test.py STATIC_STAMPWISE [PICTURES]"""
+
+import collections
+import hashlib
+import os
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import tarfile
+import tempfile
+
+import pictures
+import vm
+
+SKIP = 77
+SAMPLES = 60  # moments between flushes, spread evenly over the log
+LOG_FLUSH, LOG_FUA, LOG_DISCARD, LOG_MARK = 1, 2, 4, 8
+
+# name, mkfs command, image MiB, mount options
+FILE_SYSTEMS = [
+    ("vfat", ["mkfs.vfat", "-F", "32"], 40, "-t vfat"),
+    ("vfat, udisks", ["mkfs.vfat", "-F", "32"], 40,
+     "-t vfat -o shortname=mixed,utf8=1,showexec,flush"),
+    ("exfat", ["mkfs.exfat"], 40, "-t exfat"),
+]
+
+
+def image(path, mib, mkfs=None):
+    with open(path, "wb") as f:
+        f.truncate(mib << 20)
+    if mkfs:
+        subprocess.run(mkfs + [path], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+
+def read_log(path):
+    """The entries of a dm-log-writes log: (flags, sector, sectors, byte
+    offset of the data in the log, mark text)."""
+    with open(path, "rb") as f:
+        log = f.read()
+    magic, _, count, sector_size = struct.unpack_from("<QQQI", log, 0)
+    if magic != 0x6a736677736872:
+        raise AssertionError("no dm-log-writes log")
+    entries, at = [], sector_size
+    for _ in range(count):
+        sector, sectors, flags, length = struct.unpack_from("<QQQQ", log, at)
+        mark = log[at + 32:at + 32 + length].decode() if flags & LOG_MARK else ""
+        at += sector_size
+        entries.append((flags, sector, sectors, at, mark))
+        if not flags & LOG_DISCARD:
+            at += sectors * sector_size
+    return entries, sector_size
+
+
+def plan(entries, sector_size):
+    """busybox sh lines that replay the log entry by entry onto /dev/vdc and
+    judge the card at the chosen moments; and those moments' names."""
+    flushes = {i for i, e in enumerate(entries) if e[0] & (LOG_FLUSH | LOG_FUA)}
+    step = max(1, len(entries) // SAMPLES)
+    moments = {}
+    for i, (flags, _, _, _, mark) in enumerate(entries):
+        if mark == "closed":
+            moments[i] = "closed"
+        elif i in flushes:
+            moments[i] = "flush-%d" % i
+        elif i % step == 0:
+            moments[i] = "sample-%d" % i
+    lines = ["dd if=/dev/vda of=/dev/vdc bs=1M 2>/dev/null"]
+    for i, (flags, sector, sectors, at, _) in enumerate(entries):
+        if sectors and not flags & (LOG_DISCARD | LOG_MARK):
+            lines.append("dd if=/dev/vdb of=/dev/vdc bs=%d skip=%d seek=%d count=%d "
+                         "conv=notrunc 2>/dev/null"
+                         % (sector_size, at // sector_size, sector, sectors))
+        if i in moments:
+            lines.append("judge %s" % moments[i])
+    return lines, moments
+
+
+def judge_script(options):
+    read_only = options.replace("-o ", "-o ro,") if "-o " in options else options + " -o ro"
+    return ("judge() {\n"
+            "  sync\n"
+            "  : > /results/$1.manifest\n"
+            "  if mount %s /dev/vdc /mnt 2>/results/$1.mount; then\n"
+            "    (cd /mnt/Cam1 && md5sum * > /results/$1.manifest)\n"
+            "    umount /mnt\n"
+            "  fi\n"
+            "  echo 3 > /proc/sys/vm/drop_caches\n"
+            "}\n" % read_only)
+
+
+def lost_at(manifest, expected):
+    found = set()
+    for line in manifest.decode().splitlines():
+        found.add(line.split("  ", 1)[0])
+    return sum(1 for digest in expected if digest not in found)
+
+
+def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
+    card, base, log = (os.path.join(scratch, n) for n in ("card", "base", "log"))
+    image(card, mib, mkfs)
+    image(base, mib)
+    image(log, 512)
+    # The run, every write of it logged; the card is filled before logging.
+    record = ("mount %s /dev/vda /mnt && tar -xf /dev/vdd -C /mnt && umount /mnt\n"
+              "dd if=/dev/vda of=/dev/vdb bs=1M 2>/dev/null\n"
+              "dmsetup create lw --table \"0 $(blockdev --getsz /dev/vda) log-writes "
+              "/dev/vda /dev/vdc\" && dmsetup mknodes\n"
+              "mount %s /dev/mapper/lw /mnt && cd /mnt\n"
+              "cut -d' ' -f1 /proc/uptime > /results/began\n"
+              "printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /tmp/out\n"
+              "echo $? > /results/status; cut -d' ' -f1 /proc/uptime > /results/ended\n"
+              "dmsetup message lw 0 mark closed\n"
+              "cd /; umount /mnt; dmsetup remove lw\n"
+              "grep -c 'Successfully renamed' /tmp/out > /results/renamed\n"
+              % (options, options))
+    recorded = vm.run(program, [card, base, log, tar], record)
+    if recorded.get("status", b"").strip() != b"0":
+        raise AssertionError("%s: the run failed: %s" % (
+            name, recorded.get("log", recorded["console"])[-2000:].decode(errors="replace")))
+    entries, sector_size = read_log(log)
+    lines, moments = plan(entries, sector_size)
+    # The replay: the card as it was before the run (base), the log, a copy.
+    os.rename(base, card)
+    image(base, mib)
+    replayed = vm.run(program, [card, log, base],
+                      judge_script(options) + "\n".join(lines), timeout=1800)
+    worst, losing, judged = 0, 0, 0
+    for moment in moments.values():
+        # A card that does not mount, or has lost the folder, has lost all.
+        manifest = replayed.get(moment + ".manifest")
+        if manifest is None:
+            raise AssertionError("%s: the replay stopped before %s" % (name, moment))
+        judged += 1
+        lost = lost_at(manifest, expected)
+        worst = max(worst, lost)
+        losing += lost > 0
+        if moment == "closed":
+            closed = lost
+    seconds = float(recorded["ended"]) - float(recorded["began"])
+    return (judged, losing, worst, closed, seconds,
+            int(recorded["renamed"]), len(entries))
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
+    lacking = vm.missing() or ", ".join(
+        t for t in ["mkfs.vfat", "mkfs.exfat"] if shutil.which(t) is None)
+    if lacking:
+        print("power cut: skipped, this machine lacks: " + lacking)
+        sys.exit(1 if os.environ.get("CI") == "true" else SKIP)
+    scratch = tempfile.mkdtemp(prefix="stampwise-cut-")
+    failures = []
+    try:
+        folder = os.path.join(scratch, "Cam1")
+        pictures.make_bursts(folder, count, random.Random(count))
+        tar = os.path.join(scratch, "input.tar")
+        with tarfile.open(tar, "w", format=tarfile.USTAR_FORMAT) as t:
+            t.add(folder, arcname="Cam1")
+        expected = {hashlib.md5(c).hexdigest() for c in pictures.contents(folder)}
+        shutil.rmtree(folder)
+        print("| file system | moments judged | moments that lost a picture | most lost "
+              "| lost after the closing line | run | log entries |")
+        print("|---|--:|--:|--:|--:|--:|--:|")
+        for name, mkfs, mib, options in FILE_SYSTEMS:
+            try:
+                judged, losing, worst, closed, seconds, renamed, logged = run_one(
+                    program, scratch, name, mkfs, mib, options, tar, expected)
+            except (AssertionError, KeyError, ValueError, subprocess.SubprocessError) as e:
+                failures.append(str(e))
+                continue
+            print("| %s | %d | %d | %d of %d | %d | %.2f s | %d |" % (
+                name, judged, losing, worst, count, closed, seconds, logged))
+            if losing:
+                failures.append("%s: %d moments lost a picture" % (name, losing))
+            sys.stdout.flush()
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    for failure in failures:
+        print("FAILED " + failure)
+    if failures:
+        sys.exit(1)
+    print("power cut: no picture lost at any moment judged")
+
+
+if __name__ == "__main__":
+    main()
