@@ -1,6 +1,6 @@
 """A card pulled, or the power cut, at any moment of a run: every write the
 program's renames make reaches the card through dm-log-writes, in a small
-VM on the kernel's own vfat and exfat drivers (vm.py). The log is then
+VM on the kernel's own vfat, exfat and ntfs3 drivers (vm.py). The log is then
 replayed onto a copy of the card as it was before the run, and the card is
 judged as it stands at every flush, at an even sample of moments between,
 and right after the program has ended (before it was unmounted: a user who
@@ -37,6 +37,7 @@ FILE_SYSTEMS = [
     ("vfat, udisks", ["mkfs.vfat", "-F", "32"], 40,
      "-t vfat -o shortname=mixed,utf8=1,showexec,flush"),
     ("exfat", ["mkfs.exfat"], 40, "-t exfat"),
+    ("ntfs3", ["mkntfs", "-F", "-Q", "-q"], 40, "-t ntfs3"),
 ]
 
 
@@ -161,7 +162,7 @@ def main():
     program = os.path.abspath(sys.argv[1])
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
     lacking = vm.missing() or ", ".join(
-        t for t in ["mkfs.vfat", "mkfs.exfat"] if shutil.which(t) is None)
+        t for t in ["mkfs.vfat", "mkfs.exfat", "mkntfs"] if shutil.which(t) is None)
     if lacking:
         print("power cut: skipped, this machine lacks: " + lacking)
         sys.exit(1 if os.environ.get("CI") == "true" else SKIP)

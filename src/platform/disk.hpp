@@ -71,7 +71,8 @@ class Disk {
 
   // Whether the file system of `folder` keeps a rename in memory in a way
   // that a cut can turn into a lost file: one without a journal (FAT and
-  // exFAT cards), or behind FUSE, where the program cannot know.
+  // exFAT cards, NTFS through Linux's ntfs3), or behind FUSE, where the
+  // program cannot know.
   virtual bool WritesLazily(const std::string& folder) = 0;
   // Writes `path`'s file, and the entry that names it, to the disk.
   virtual int Sync(const std::string& path) = 0;

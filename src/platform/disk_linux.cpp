@@ -121,11 +121,13 @@ int RealDisk::Link(const std::string& from, const std::string& to) {
 }
 
 bool RealDisk::WritesLazily(const std::string& folder) {
-  constexpr long kFat = 0x4d44, kExfat = 0x2011BAB0, kFuse = 0x65735546;
+  // ntfs3 keeps no journal of its own either: the power-cut replay lost
+  // pictures there too.
+  constexpr long kFat = 0x4d44, kExfat = 0x2011BAB0, kNtfs3 = 0x7366746e, kFuse = 0x65735546;
   struct statfs info {};
   if (statfs(folder.c_str(), &info) != 0) return true;  // unknown: the safe side
   long type = static_cast<long>(info.f_type);
-  return type == kFat || type == kExfat || type == kFuse;
+  return type == kFat || type == kExfat || type == kNtfs3 || type == kFuse;
 }
 
 int RealDisk::Sync(const std::string& path) {
