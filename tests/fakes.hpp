@@ -26,7 +26,6 @@ struct FakeDisk : platform::RealDisk {
   // When not empty, the names every folder read gives.
   std::vector<std::string> made_up_folder;
 
-  bool lazy = false;         // a file system without a journal
   std::string linked_from, linked_to, created;
   int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0, syncs = 0,
       file_system_syncs = 0;
@@ -59,7 +58,6 @@ struct FakeDisk : platform::RealDisk {
   int Replace(const std::string& from, const std::string& to) override {
     return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);
   }
-  bool WritesLazily(const std::string&) override { return lazy; }
   int Sync(const std::string& path) override { return ++syncs, RealDisk::Sync(path); }
   int SyncFileSystem(const std::string& folder) override {
     return ++file_system_syncs, RealDisk::SyncFileSystem(folder);

@@ -156,13 +156,19 @@ TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
 // Where the file system has no journal, every rename is written to the
 // disk before the next, and the whole file system at the end.
 TEST_F(ForcedFailures, RenamesOnALazyFileSystemAreWrittenAtOnce) {
-  sys_.lazy = true;
-  EXPECT_TRUE(Rename("a (2).jpg", "taken.jpg").Taken());
-  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
-  EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
+  Renamer renamer(sys_, nullptr, Renamer::Method::kAuto, /*write_through=*/true);
+  auto rename = [&](const char* from, const char* to) {
+    return renamer.Rename(dir_.path(), dir_ / from, dir_ / to);
+  };
+  EXPECT_TRUE(rename("a (2).jpg", "taken.jpg").Taken());
+  EXPECT_TRUE(rename("a (2).jpg", "1.jpg").Done());
+  EXPECT_TRUE(rename("b (2).jpg", "2.jpg").Done());
   EXPECT_EQ(sys_.syncs, 2);
-  renamer_.Finish();
+  renamer.Finish(dir_.path());
   EXPECT_EQ(sys_.file_system_syncs, 1);
+  EXPECT_EQ(renamer_.Rename(dir_.path(), dir_ / "c (2).jpg", dir_ / "3.jpg").kind,
+            RenameResult::Kind::kDone);
+  EXPECT_EQ(sys_.syncs, 2);  // nothing written through where it is not asked
 }
 
 TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {

@@ -125,14 +125,10 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
     case Step::kDone:
       index_.AddLast();
       index_.Remove(old_name);
-      if (folder_ != folder) {
-        folder_.assign(folder);
-        lazy_ = disk_.WritesLazily(folder_);
-      }
       // A file system without a journal may write the new name before the
       // picture's clusters are entered under it: written now, before the
       // next rename, the picture is found under one name or the other.
-      if (lazy_) (void)disk_.Sync(to_);
+      if (write_through_) (void)disk_.Sync(to_);
       return {RenameResult::Kind::kDone, 0};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};
@@ -143,8 +139,8 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   return {RenameResult::Kind::kFailed, o.error};
 }
 
-void Renamer::Finish() {
-  if (lazy_) (void)disk_.SyncFileSystem(folder_);
+void Renamer::Finish(std::string_view folder) {
+  if (write_through_) (void)disk_.SyncFileSystem(std::string(folder));
 }
 
 }  // namespace stampwise

@@ -35,27 +35,29 @@ class Renamer {
   enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kReserveThenRename };
 
   // `listed`: a folder's names as the listing read them, or null.
-  Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto)
-      : disk_(disk), method_(method), index_(disk, listed) {}
+  // `write_through`: the renames go to a file system that writes lazily
+  // (Disk::WritesLazily); each is then written to the disk before the next
+  // one, so that a cut loses no picture.
+  Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto,
+          bool write_through = false)
+      : disk_(disk), method_(method), write_through_(write_through), index_(disk, listed) {}
 
-  // Renames old_path to new_path, each `folder`, a slash and a name. On a
-  // file system that writes lazily, each rename is written to the disk
-  // before the next one, so that a cut loses no picture.
+  // Renames old_path to new_path, each `folder`, a slash and a name.
   RenameResult Rename(std::string_view folder, std::string_view old_path,
                       std::string_view new_path);
-  // Writes what the renames changed to the disk, where it may still be in
-  // memory: a card pulled once the run has said it is done loses nothing.
-  void Finish();
+  // Writes what the renames changed in `folder`'s file system to the disk,
+  // where it may still be in memory: a card pulled once the run has said
+  // that it is done loses nothing.
+  void Finish(std::string_view folder);
 
  private:
   platform::Disk& disk_;
   Method method_;
+  bool write_through_;
   bool flag_off_ = false;  // the file system refused to rename without replacing
   bool link_off_ = false;  // the file system refused hard links
   CaseIndex index_;
   std::string from_, to_;  // the paths of the attempt, kept to reuse their room
-  std::string folder_;     // where the renames went, and whether it writes lazily
-  bool lazy_ = false;
 };
 
 }  // namespace stampwise

@@ -37,7 +37,9 @@ bool IsSelected(const NameField& line) {
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
                  DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
                  const CommandProcessor& commands) {
-  Renamer renamer(disk, commands.Listed(FOLDER.Piece(1, FOLDERLEN)));
+  std::string folder(FOLDER.Piece(1, FOLDERLEN));
+  Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
+                  disk.WritesLazily(folder));
   ListFileInput list(kListFileName, commands.Held(kListFileName));
   list.Open();
 
@@ -102,7 +104,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     }
   }
   list.Close();
-  renamer.Finish();
+  renamer.Finish(folder);
 }
 
 }  // namespace stampwise
