@@ -61,7 +61,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     else if (length > PICLEN)
       why = "its name ends in a blank";
     if (why != nullptr) {
-      std::string path(FOLDER.Piece(1, FOLDERLEN));
+      std::string path = folder;
       path.append("/").append(list.LastLine());
       ReportNotRenamed(out, path, why);
       continue;
