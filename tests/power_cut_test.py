@@ -27,7 +27,6 @@ import tempfile
 import pictures
 import vm
 
-SKIP = 77
 SAMPLES = 60  # moments between flushes, spread evenly over the log
 LOG_FLUSH, LOG_FUA, LOG_DISCARD, LOG_MARK = 1, 2, 4, 8
 
@@ -161,11 +160,7 @@ def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
 def main():
     program = os.path.abspath(sys.argv[1])
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
-    lacking = vm.missing() or ", ".join(
-        t for t in ["mkfs.vfat", "mkfs.exfat", "mkntfs"] if shutil.which(t) is None)
-    if lacking:
-        print("power cut: skipped, this machine lacks: " + lacking)
-        sys.exit(1 if os.environ.get("CI") == "true" else SKIP)
+    vm.require("power cut", ["mkfs.vfat", "mkfs.exfat", "mkntfs"])
     scratch = tempfile.mkdtemp(prefix="stampwise-cut-")
     failures = []
     try:

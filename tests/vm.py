@@ -10,22 +10,28 @@ import gzip
 import os
 import shutil
 import subprocess
+import sys
 import tarfile
 import tempfile
 
+SKIP = 77
 KERNEL_DIR = "/var/cache/stampwise/kernel"
 MODULES = ["virtio_blk", "fat", "vfat", "exfat", "ntfs3", "nls_cp437", "nls_ascii",
            "nls_iso8859-1", "nls_utf8", "dm-mod", "dm-log-writes"]
 RESULTS_MIB = 64
 
 
-def missing():
-    """What this machine lacks to boot the VM, in a few words, or None."""
-    lacking = [t for t in ["qemu-system-x86_64", "busybox", "cpio", "strace", "dmsetup"]
+def require(test, tools):
+    """Ends the test with the skip status, or as a failure under CI, when
+    this machine lacks what the VM or the test (`tools`) needs, and says
+    what in one line."""
+    lacking = [t for t in ["qemu-system-x86_64", "busybox", "cpio", "strace", "dmsetup"] + tools
                if shutil.which(t) is None]
     if not os.path.exists(os.path.join(KERNEL_DIR, "vmlinuz")):
         lacking.append(KERNEL_DIR)
-    return ", ".join(lacking) if lacking else None
+    if lacking:
+        print("%s: skipped, this machine lacks: %s" % (test, ", ".join(lacking)))
+        sys.exit(1 if os.environ.get("CI") == "true" else SKIP)
 
 
 def _copy_with_libraries(program, root):
