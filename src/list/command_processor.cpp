@@ -53,8 +53,12 @@ bool HeldByAnotherRun(platform::Disk& disk, const std::string& name) {
 
 }  // namespace
 
-CommandProcessor::~CommandProcessor() {
+CommandProcessor::~CommandProcessor() { Release(); }
+
+void CommandProcessor::Release() {
   if (held_.disk != nullptr) (void)disk_.Close(held_.file);
+  held_ = HeldFile();
+  held_name_.clear();
 }
 
 HeldFile CommandProcessor::Held(std::string_view name) const {
@@ -88,9 +92,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   std::string target(words.back());
   // This run's own list of a listing before is given up: the lock is the
   // file's, and would look like another run's.
-  if (held_.disk != nullptr) (void)disk_.Close(held_.file);
-  held_ = HeldFile();
-  held_name_.clear();
+  Release();
   if (HeldByAnotherRun(disk_, target)) {
     platform::WriteStream(stderr, target + ": another run of the program is using it here\n");
     return 1;
@@ -117,7 +119,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     }
     // The list's own new file stands for the list file it is about to become.
     if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
-    if (std::size_t n = listing_.left_out()) {
+    if (std::size_t n = listing_.with_line_feed()) {
       platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
                                         (n == 1 ? " name" : " names") +
                                         " with a line feed left out of the list\n");

@@ -50,6 +50,8 @@ class CommandProcessor {
  private:
   int ListInto(const std::vector<std::string_view>& words);
   int WriteList(platform::File file);
+  // Closes the list file held, if any.
+  void Release();
 
   platform::Disk& disk_;
   FolderListing listing_;

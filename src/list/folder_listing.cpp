@@ -10,14 +10,14 @@ int FolderListing::Read(platform::Disk& disk, const std::string& folder,
                         std::string_view leave_out) {
   folder_ = folder;
   names_.clear();
-  left_out_ = 0;
+  with_line_feed_ = 0;
   met_left_out_ = false;
   // Room for the names at once where the folder's size tells how much:
   // growing copies them, and every copy touches fresh memory.
   names_.reserve(std::min<std::size_t>(disk.FolderSize(folder), std::size_t{64} << 20));
   return disk.ReadFolder(folder, [&](std::string_view name) {
     if (name.find('\n') != std::string_view::npos)
-      ++left_out_;
+      ++with_line_feed_;
     else if (name == leave_out)
       met_left_out_ = true;
     else

@@ -28,7 +28,7 @@ class FolderListing {
 
   const std::string& folder() const { return folder_; }
   // How many names the last Read left out for a line feed.
-  std::size_t left_out() const { return left_out_; }
+  std::size_t with_line_feed() const { return with_line_feed_; }
   // Every name, in the order the folder gave them.
   template <typename Visit>
   void ForEachName(Visit&& visit) const {
@@ -45,7 +45,7 @@ class FolderListing {
  private:
   std::string folder_;
   std::string names_;  // each name followed by a line feed
-  std::size_t left_out_ = 0;
+  std::size_t with_line_feed_ = 0;
   bool met_left_out_ = false;
 };
 
