@@ -26,9 +26,17 @@ struct FakeDisk : platform::RealDisk {
   // When not empty, the names every folder read gives.
   std::vector<std::string> made_up_folder;
 
+  // The kind of file system every folder is on, when said.
+  bool kind_said = false;
+  platform::FileSystemKind kind = platform::FileSystemKind::kJournaled;
+  int sync_fails_from = 0;    // this picture sync and every one after fail, as on a pulled card
+  int folder_sync_error = 0;  // every folder sync
+  int file_system_sync_error = 0;
+
   std::string linked_from, linked_to, created;
+  std::vector<std::string> synced;  // in order; a folder ends in a slash
   int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0, syncs = 0,
-      file_system_syncs = 0;
+      folder_syncs = 0, file_system_syncs = 0;
 
   int RenameNoReplace(const std::string& from, const std::string& to) override {
     ++no_replace_calls;
@@ -58,9 +66,25 @@ struct FakeDisk : platform::RealDisk {
   int Replace(const std::string& from, const std::string& to) override {
     return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);
   }
-  int Sync(const std::string& path) override { return ++syncs, RealDisk::Sync(path); }
+  platform::FileSystemKind KindOf(const std::string& folder) override {
+    return kind_said ? kind : RealDisk::KindOf(folder);
+  }
+  int Sync(const std::string& path) override {
+    ++syncs;
+    synced.push_back(path);
+    if (sync_fails_from > 0 && syncs >= sync_fails_from) return EIO;
+    return RealDisk::Sync(path);
+  }
+  int SyncFolder(const std::string& folder) override {
+    ++folder_syncs;
+    synced.push_back(folder + "/");
+    if (folder_sync_error != 0) return folder_sync_error;
+    return RealDisk::SyncFolder(folder);
+  }
   int SyncFileSystem(const std::string& folder) override {
-    return ++file_system_syncs, RealDisk::SyncFileSystem(folder);
+    ++file_system_syncs;
+    return file_system_sync_error != 0 ? file_system_sync_error
+                                       : RealDisk::SyncFileSystem(folder);
   }
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override {

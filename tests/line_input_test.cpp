@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "fakes.hpp"
 #include "test_util.hpp"
 
 namespace stampwise {
@@ -85,6 +89,44 @@ TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
   EXPECT_FALSE(list.SkipLine());
   list.Close();
   EXPECT_TRUE(test::Exists(path));
+}
+
+// A held list file must give back what was written into it: a FUSE driver
+// that reads back NUL bytes would leave the run with nothing to rename and
+// a closing line that says it is done.
+TEST(ListFile, AHeldFileThatReadsBackOtherBytesEndsTheRun) {
+  struct ReadsNul : test::FakeDisk {
+    int ReadAt(platform::File file, std::uint64_t offset, char* into, std::size_t room,
+               std::size_t* got) override {
+      int error = RealDisk::ReadAt(file, offset, into, room, got);
+      std::fill(into, into + *got, '\0');
+      return error;
+    }
+  };
+  TempDir dir;
+  std::string path = dir / "AllFiles.txt";
+  WriteFile(path, "a (2).jpg\r\nb (2).jpg\r\n");
+  for (bool nul : {false, true}) {
+    ReadsNul nul_disk;
+    platform::RealDisk real_disk;
+    platform::Disk& disk = nul ? static_cast<platform::Disk&>(nul_disk) : real_disk;
+    HeldFile held{&disk, 0, 2, 22};
+    ASSERT_EQ(disk.OpenExisting(path, &held.file), 0);
+    ListFileInput list(path.c_str(), held);
+    auto count = [&] {
+      list.Open();
+      while (list.SkipLine()) {
+      }
+      list.CheckReadBack();
+      std::exit(0);
+    };
+    if (nul)
+      EXPECT_EXIT(count(), ::testing::ExitedWithCode(127),
+                  "error 5 in formatted read on unit 1.*\n.*unit 1 is .*AllFiles.txt");
+    else
+      EXPECT_EXIT(count(), ::testing::ExitedWithCode(0), "");
+    (void)disk.Close(held.file);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,12 @@
 #include <cerrno>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "fakes.hpp"
 #include "rename/process_list.hpp"
@@ -153,22 +159,55 @@ TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
 }
 
-// Where the file system has no journal, every rename is written to the
-// disk before the next, and the whole file system at the end.
-TEST_F(ForcedFailures, RenamesOnALazyFileSystemAreWrittenAtOnce) {
-  Renamer renamer(sys_, nullptr, Renamer::Method::kAuto, /*write_through=*/true);
-  auto rename = [&](const char* from, const char* to) {
-    return renamer.Rename(dir_.path(), dir_ / from, dir_ / to);
+// Each way of writing through does its calls in order before the rename
+// is reported, and the end of the run writes the whole file system and
+// then the folder, which flushes the card's own cache.
+TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
+  struct Row {
+    WriteThrough way;
+    std::vector<std::string> per_rename;  // "p": the picture, "f": the folder
   };
-  EXPECT_TRUE(rename("a (2).jpg", "taken.jpg").Taken());
-  EXPECT_TRUE(rename("a (2).jpg", "1.jpg").Done());
-  EXPECT_TRUE(rename("b (2).jpg", "2.jpg").Done());
-  EXPECT_EQ(sys_.syncs, 2);
-  renamer.Finish(dir_.path());
-  EXPECT_EQ(sys_.file_system_syncs, 1);
-  EXPECT_EQ(renamer_.Rename(dir_.path(), dir_ / "c (2).jpg", dir_ / "3.jpg").kind,
-            RenameResult::Kind::kDone);
-  EXPECT_EQ(sys_.syncs, 2);  // nothing written through where it is not asked
+  for (const Row& row : {Row{WriteThrough::kNone, {}}, Row{WriteThrough::kPicture, {"p"}},
+                         Row{WriteThrough::kPictureAndFolder, {"p", "f"}}}) {
+    FakeDisk disk;
+    Renamer renamer(disk, nullptr, Renamer::Method::kAuto, row.way);
+    EXPECT_TRUE(renamer.Rename(dir_.path(), dir_ / "a (2).jpg", dir_ / "taken.jpg").Taken());
+    EXPECT_EQ(renamer.Rename(dir_.path(), dir_ / "a (2).jpg", dir_ / "1.jpg").kind, Kind::kDone);
+    std::vector<std::string> expected;
+    for (const std::string& call : row.per_rename)
+      expected.push_back(call == "p" ? dir_ / "1.jpg" : dir_.path() + "/");
+    EXPECT_EQ(disk.synced, expected);
+    EXPECT_EQ(renamer.Finish(dir_.path()), 0);
+    EXPECT_EQ(disk.file_system_syncs, row.way == WriteThrough::kNone ? 0 : 1);
+    EXPECT_EQ(disk.folder_syncs, (row.way == WriteThrough::kPictureAndFolder ? 1 : 0) +
+                                     (row.way == WriteThrough::kNone ? 0 : 1));
+    ASSERT_TRUE(renamer.Rename(dir_.path(), dir_ / "1.jpg", dir_ / "a (2).jpg").Done());
+  }
+}
+
+// A named pipe among the pictures is renamed, and the write through goes on
+// past it at once: opening it to write would wait for a writer for ever.
+TEST_F(ForcedFailures, ANamedPipeIsRenamedWithoutWaiting) {
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo((dir_ / "p (2).jpg").c_str(), 0644), 0);
+  Renamer renamer(sys_, nullptr, Renamer::Method::kAuto, WriteThrough::kPictureAndFolder);
+  EXPECT_EQ(renamer.Rename(dir_.path(), dir_ / "p (2).jpg", dir_ / "1.jpg").kind, Kind::kDone);
+#endif
+}
+
+TEST(WriteThroughRule, EachKindOfFileSystem) {
+  using platform::FileSystemKind;
+  const std::pair<FileSystemKind, WriteThrough> rows[] = {
+      {FileSystemKind::kJournaled, WriteThrough::kNone},
+      {FileSystemKind::kExfat, WriteThrough::kPicture},
+      {FileSystemKind::kFat, WriteThrough::kPictureAndFolder},
+      {FileSystemKind::kNtfsWithoutJournal, WriteThrough::kPictureAndFolder},
+      {FileSystemKind::kFuse, WriteThrough::kPictureAndFolder},
+      {FileSystemKind::kRemovable, WriteThrough::kPictureAndFolder},
+      {FileSystemKind::kUnknown, WriteThrough::kPictureAndFolder},
+  };
+  for (const auto& [kind, way] : rows)
+    EXPECT_EQ(WriteThroughFor(kind), way) << static_cast<int>(kind);
 }
 
 TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {

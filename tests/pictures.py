@@ -94,3 +94,30 @@ def run(program, work_dir, folder_name="Cam1"):
     status = process.wait(timeout=600)
     if status != 0:
         raise AssertionError("exit status %d: %s" % (status, err.decode(errors="replace")))
+
+
+def said(out, folder="Cam1"):
+    """What the console says of each picture: {old name: [names tried, end]},
+    the end "renamed" (the success line), "not written" (renamed, but the
+    write to the disk failed), "left" (a Not renamed line) or None."""
+    lines = out.decode(errors="replace").split("\r\n")
+    echo = " " + folder + "/"
+    pictures = {}
+    i = 0
+    while i < len(lines):
+        if lines[i].startswith(echo) and i + 1 < len(lines) and lines[i + 1].startswith(echo):
+            old, new = lines[i][len(echo):], lines[i + 1][len(echo):]
+            entry = pictures.setdefault(old, [[], None])
+            entry[0].append(new)
+            follow = lines[i + 2] if i + 2 < len(lines) else ""
+            i += 2
+            if follow.startswith("Successfully renamed") and follow.endswith(echo[1:] + new):
+                entry[1], i = "renamed", i + 1
+            elif follow.startswith(" Not written to the disk: %s%s: " % (echo[1:], new)):
+                entry[1], i = "not written", i + 1
+            continue
+        if lines[i].startswith(" Not renamed: " + echo[1:]):
+            old = lines[i][len(" Not renamed: " + echo[1:]):].split(": ", 1)[0]
+            pictures.setdefault(old, [[], None])[1] = "left"
+        i += 1
+    return pictures

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -245,6 +246,24 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   EXPECT_EQ(files.count("2015-13-03 30-20-31.jpg"), 1u);
 }
 
+// Lists the folder and runs PROCESSLIST on it in this process, over `disk`,
+// from the folder's working directory; what it said.
+std::string ProcessInProcess(const Folder& folder, FakeDisk& disk, std::int32_t nfiles) {
+  TempDir io;
+  std::FILE* file = std::fopen((io / "out").c_str(), "wb");
+  {
+    WorkingDirectory in(folder.work().path());
+    CommandProcessor commands(disk);
+    EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+    OutputUnit out(file, "out");
+    DateTimeFields time;
+    PROCESSLIST(nfiles, NameField("Cam1"), 4, time, out, disk, commands);
+    out.Flush();
+  }
+  std::fclose(file);
+  return ReadFile(io / "out");
+}
+
 // A file system that calls every new name taken would keep a picture
 // searching for ever: after as many refusals as the folder has entries, the
 // picture is left, and the next one is tried.
@@ -255,21 +274,7 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
   folder.Add("notes.txt");
   FakeDisk disk;
   disk.no_replace_error = EEXIST;
-  TempDir io;
-  std::filesystem::path old_dir = std::filesystem::current_path();
-  std::filesystem::current_path(folder.work().path());
-  {
-    CommandProcessor commands(disk);
-    ASSERT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
-    std::FILE* file = std::fopen((io / "out").c_str(), "wb");
-    OutputUnit out(file, "out");
-    DateTimeFields time;
-    PROCESSLIST(3, NameField("Cam1"), 4, time, out, disk, commands);
-    out.Flush();
-    std::fclose(file);
-  }
-  std::filesystem::current_path(old_dir);
-  std::string out = ReadFile(io / "out");
+  std::string out = ProcessInProcess(folder, disk, 3);
   EXPECT_EQ(disk.no_replace_calls, 2 * 4);
   for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"}) {
     EXPECT_NE(out.find(NotRenamed(folder.Path(name), "more new names were refused as taken "
@@ -277,6 +282,32 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
               std::string::npos)
         << out;
   }
+}
+
+// A card that fails half-way: success is said only for the renames written
+// to it; the others, and the run's final write, say that they may not be.
+TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
+  Folder folder;
+  for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"})
+    folder.Add(name);
+  FakeDisk disk;
+  disk.kind_said = true;
+  disk.kind = platform::FileSystemKind::kFat;
+  disk.sync_fails_from = 2;
+  disk.file_system_sync_error = EIO;
+  std::string out = ProcessInProcess(folder, disk, 2);
+  EXPECT_EQ(out, Echo("Cam1/2015-05-03 10-20-30 (2).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
+                     Success("Cam1/2015-05-03 10-20-31.jpg") +
+                     Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
+                     Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-32.jpg") +
+                     " Not written to the disk: Cam1/2015-05-03 10-20-32.jpg: Input/output "
+                     "error; the disk may still hold the picture as Cam1/2015-05-03 10-20-30 "
+                     "(3).jpg\r\n"
+                     " Not written to the disk: Cam1: Input/output error; the disk may not "
+                     "hold every rename of this run\r\n");
+  // The picture first, then the folder that names it.
+  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/2015-05-03 10-20-31.jpg", "Cam1/",
+                                                   "Cam1/2015-05-03 10-20-32.jpg"}));
 }
 
 }  // namespace

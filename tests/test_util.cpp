@@ -34,6 +34,16 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& path)
+    : before_(fs::current_path().generic_string()) {
+  fs::current_path(path);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code ignored;
+  fs::current_path(before_, ignored);
+}
+
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file << content;

@@ -31,6 +31,19 @@ void MakeDir(const std::string& path);
 // Every file of a folder (not below it): name -> content.
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 
+// Makes `path` the working directory until the end of its scope, whatever
+// a failed assertion does in between.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& path);
+  ~WorkingDirectory();
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::string before_;
+};
+
 struct Outcome {
   int status;
   std::string out;

@@ -127,6 +127,12 @@ bool ListFileInput::SkipLine(const char* src_file, int src_line) {
   return NextLine(&length, Statement::kFormattedRead, false, src_file, src_line);
 }
 
+void ListFileInput::CheckReadBack(const char* src_file, int src_line) {
+  if (held_.disk == nullptr || held_.lines < 0) return;
+  if (records() != held_.lines || offset_ != held_.bytes)
+    FailHost(EIO, Statement::kFormattedRead, src_file, src_line);
+}
+
 int ListFileInput::Read(char* into, std::size_t room, std::size_t* got) {
   if (held_.disk != nullptr) {
     int error = held_.disk->ReadAt(held_.file, offset_, into, room, got);

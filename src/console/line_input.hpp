@@ -46,6 +46,7 @@ class LineInput {
 
  protected:
   LineInput(int number, const char* file_name, std::size_t block);
+  long records() const { return records_; }
   virtual ~LineInput() = default;
 
   // Up to `room` bytes into `into`, *got of them (0 at the end). 0, or the
@@ -97,6 +98,10 @@ class ConsoleInput : public LineInput {
 struct HeldFile {
   platform::Disk* disk = nullptr;  // null: no file held
   platform::File file = 0;
+  // What was written into it, so that what is read back can be checked:
+  // a FUSE driver has been seen to read back NUL bytes. -1: not known.
+  long lines = -1;
+  std::uint64_t bytes = 0;
 };
 
 // The list file, read a block at a time.
@@ -114,6 +119,10 @@ class ListFileInput : public LineInput {
   void Close(STAMPWISE_HERE);
   // Reads and discards the next line. False at the end of the file.
   bool SkipLine(STAMPWISE_HERE);
+  // Once every line has been read: a held file must have given back the
+  // lines and bytes written into it. Otherwise the run ends as a failed
+  // read of the file (EIO).
+  void CheckReadBack(STAMPWISE_HERE);
 
  private:
   int Read(char* into, std::size_t room, std::size_t* got) override;

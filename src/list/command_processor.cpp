@@ -76,6 +76,8 @@ int CommandProcessor::WriteList(platform::File file) {
   lines.reserve(kBlock + 1024);
   int error = 0;
   listing_.ForEachInOrder([&](std::string_view name) {
+    ++written_.lines;
+    written_.bytes += name.size() + 2;
     lines.append(name).append("\r\n");
     if (lines.size() < kBlock || error != 0) return;
     error = disk_.Write(file, lines);
@@ -107,6 +109,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // another run is lost.
   (void)disk_.Lock(file);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
+  written_ = HeldFile{&disk_, file, 0, 0};
   int error = 0;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
     std::string folder(words[i]);
@@ -136,7 +139,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     return 1;
   }
   held_name_ = target;
-  held_ = HeldFile{&disk_, file};
+  held_ = written_;
   return status;
 }
 

@@ -58,6 +58,7 @@ class CommandProcessor {
   bool listed_ = false;
   std::string held_name_;
   HeldFile held_;
+  HeldFile written_;  // the list file being written, and what went into it
 };
 
 }  // namespace stampwise

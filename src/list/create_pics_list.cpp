@@ -52,6 +52,7 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
   list.Open();
   NFILES = 0;
   while (list.SkipLine()) ++NFILES;
+  list.CheckReadBack();
   list.Close();
 }
 

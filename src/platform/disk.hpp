@@ -30,6 +30,18 @@ inline bool SameFile(const FileId& a, const FileId& b) {
   return a.device == b.device && a.number == b.number;
 }
 
+// What the program needs to know of a folder's file system to keep its
+// renames across a card pulled or a power cut.
+enum class FileSystemKind {
+  kJournaled,           // ext4, xfs, btrfs, NTFS on Windows, tmpfs, ...
+  kFat,                 // FAT12/16/32, Linux's vfat
+  kExfat,               // Linux's own exFAT driver
+  kNtfsWithoutJournal,  // Linux's ntfs3
+  kFuse,                // any FUSE driver: exfat-fuse, fusefat, ntfs-3g
+  kRemovable,           // a removable drive on Windows, whatever it holds
+  kUnknown,             // the system would not say
+};
+
 class Disk {
  public:
   virtual ~Disk() = default;
@@ -69,13 +81,14 @@ class Disk {
   // A second name for `from`; EEXIST when `to` is taken.
   virtual int Link(const std::string& from, const std::string& to) = 0;
 
-  // Whether the file system of `folder` keeps a rename in memory in a way
-  // that a cut can turn into a lost file: one without a journal (FAT and
-  // exFAT cards, NTFS through Linux's ntfs3), or behind FUSE, where the
-  // program cannot know.
-  virtual bool WritesLazily(const std::string& folder) = 0;
-  // Writes `path`'s file, and the entry that names it, to the disk.
+  // The kind of file system that holds `folder`.
+  virtual FileSystemKind KindOf(const std::string& folder) = 0;
+  // Writes the file `path` names to the disk, never waiting on a named pipe
+  // or a device: an entry that is not a plain file or folder has nothing of
+  // its own to write, and the folder's sync writes its entry.
   virtual int Sync(const std::string& path) = 0;
+  // Writes the entries of `folder` to the disk, and the disk's own cache.
+  virtual int SyncFolder(const std::string& folder) = 0;
   // Writes everything of the file system that holds `folder` to the disk.
   virtual int SyncFileSystem(const std::string& folder) = 0;
 
@@ -102,8 +115,9 @@ class RealDisk : public Disk {
   int Replace(const std::string& from, const std::string& to) override;
   int RenameNoReplace(const std::string& from, const std::string& to) override;
   int Link(const std::string& from, const std::string& to) override;
-  bool WritesLazily(const std::string& folder) override;
+  FileSystemKind KindOf(const std::string& folder) override;
   int Sync(const std::string& path) override;
+  int SyncFolder(const std::string& folder) override;
   int SyncFileSystem(const std::string& folder) override;
   unsigned long ProcessNumber() override;
 };

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <linux/magic.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -120,18 +121,33 @@ int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(link(from.c_str(), to.c_str()));
 }
 
-bool RealDisk::WritesLazily(const std::string& folder) {
-  // ntfs3 keeps no journal of its own either: the power-cut replay lost
-  // pictures there too.
-  constexpr long kFat = 0x4d44, kExfat = 0x2011BAB0, kNtfs3 = 0x7366746e, kFuse = 0x65735546;
+FileSystemKind RealDisk::KindOf(const std::string& folder) {
+  constexpr long kNtfs3Magic = 0x7366746e;  // "ntfs": <linux/magic.h> does not name it
   struct statfs info {};
-  if (statfs(folder.c_str(), &info) != 0) return true;  // unknown: the safe side
-  long type = static_cast<long>(info.f_type);
-  return type == kFat || type == kExfat || type == kNtfs3 || type == kFuse;
+  if (statfs(folder.c_str(), &info) != 0) return FileSystemKind::kUnknown;
+  switch (static_cast<long>(info.f_type)) {
+    case MSDOS_SUPER_MAGIC: return FileSystemKind::kFat;
+    case EXFAT_SUPER_MAGIC: return FileSystemKind::kExfat;
+    case kNtfs3Magic: return FileSystemKind::kNtfsWithoutJournal;
+    case FUSE_SUPER_MAGIC: return FileSystemKind::kFuse;
+    default: return FileSystemKind::kJournaled;
+  }
 }
 
+// O_NONBLOCK: a named pipe without a writer would hold the open forever.
 int RealDisk::Sync(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ELOOP ? 0 : Failed();  // a symbolic link
+  struct stat info {};
+  int error = fstat(fd, &info) != 0 ? Failed() : 0;
+  if (error == 0 && (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)))
+    error = fsync(fd) == 0 ? 0 : Failed();
+  close(fd);
+  return error;
+}
+
+int RealDisk::SyncFolder(const std::string& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return Failed();
   int error = fsync(fd) == 0 ? 0 : Failed();
   close(fd);

@@ -152,25 +152,47 @@ int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(CreateHardLinkW(Widen(to).c_str(), Widen(from).c_str(), nullptr));
 }
 
-// FAT and exFAT volumes and removable drives write their directories
-// lazily: a card pulled right after a rename can lose the picture.
-bool RealDisk::WritesLazily(const std::string& folder) {
+// FAT and exFAT volumes and removable drives write their folders lazily:
+// a card pulled right after a rename can lose the picture.
+FileSystemKind RealDisk::KindOf(const std::string& folder) {
   wchar_t volume[MAX_PATH + 1];
   if (!GetVolumePathNameW(Widen(folder.empty() ? std::string(".") : folder).c_str(), volume,
                           MAX_PATH + 1))
-    return true;  // unknown: the safe side
-  if (GetDriveTypeW(volume) == DRIVE_REMOVABLE) return true;
+    return FileSystemKind::kUnknown;
+  if (GetDriveTypeW(volume) == DRIVE_REMOVABLE) return FileSystemKind::kRemovable;
   wchar_t file_system[MAX_PATH + 1];
   if (!GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, nullptr, file_system,
                              MAX_PATH + 1))
-    return true;
-  return std::wstring(file_system).find(L"FAT") != std::wstring::npos;
+    return FileSystemKind::kUnknown;
+  std::wstring name(file_system);
+  if (name == L"exFAT") return FileSystemKind::kExfat;
+  if (name.find(L"FAT") != std::wstring::npos) return FileSystemKind::kFat;
+  return FileSystemKind::kJournaled;
 }
 
+// A rename changes the folder, not the picture: a picture that cannot be
+// opened for writing (read-only, or open in a viewer) is left to the
+// folder's flush, which writes its entry.
 int RealDisk::Sync(const std::string& path) {
   HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+               ? 0
+               : ErrnoFromWindows(error);
+  }
+  int error = Status(FlushFileBuffers(handle));
+  CloseHandle(handle);
+  return error;
+}
+
+// A folder's handle flushes its entries and the file allocation table.
+int RealDisk::SyncFolder(const std::string& folder) {
+  HANDLE handle = CreateFileW(Widen(folder).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed();
   int error = Status(FlushFileBuffers(handle));
   CloseHandle(handle);
@@ -178,7 +200,7 @@ int RealDisk::Sync(const std::string& path) {
 }
 
 // Flushing a whole volume needs an administrator here; each rename has
-// already been flushed with its picture by Sync.
+// already been flushed with its folder by SyncFolder.
 int RealDisk::SyncFileSystem(const std::string&) { return 0; }
 
 unsigned long RealDisk::ProcessNumber() { return GetCurrentProcessId(); }

@@ -128,7 +128,7 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
       // A file system without a journal may write the new name before the
       // picture's clusters are entered under it: written now, before the
       // next rename, the picture is found under one name or the other.
-      if (write_through_) (void)disk_.Sync(to_);
+      if (int error = Write(folder)) return {RenameResult::Kind::kNotWritten, error};
       return {RenameResult::Kind::kDone, 0};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};
@@ -139,8 +139,20 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   return {RenameResult::Kind::kFailed, o.error};
 }
 
-void Renamer::Finish(std::string_view folder) {
-  if (write_through_) (void)disk_.SyncFileSystem(std::string(folder));
+int Renamer::Write(std::string_view folder) {
+  if (write_through_ == WriteThrough::kNone) return 0;
+  if (int error = disk_.Sync(to_)) return error;
+  if (write_through_ == WriteThrough::kPicture) return 0;
+  return disk_.SyncFolder(std::string(folder));
+}
+
+// syncfs writes what is in memory, but on FAT and exFAT it leaves the
+// card's own cache alone; the folder's fsync flushes that too.
+int Renamer::Finish(std::string_view folder) {
+  if (write_through_ == WriteThrough::kNone) return 0;
+  std::string path(folder);
+  if (int error = disk_.SyncFileSystem(path)) return error;
+  return disk_.SyncFolder(path);
 }
 
 }  // namespace stampwise

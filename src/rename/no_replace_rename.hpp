@@ -10,12 +10,15 @@
 #include "list/folder_listing.hpp"
 #include "platform/disk.hpp"
 #include "rename/case_index.hpp"
+#include "rename/write_through.hpp"
 
 namespace stampwise {
 
 struct RenameResult {
   enum class Kind {
     kDone,
+    kNotWritten,  // renamed, but writing it to the disk failed: `error` says why,
+                  // and the disk may still hold the old name
     kTaken,      // the new name is taken: the picture is as it was
     kFailed,     // the picture is under its old name only; `error` says why
     kBothNames,  // the picture could not leave its old name and now has both
@@ -23,7 +26,8 @@ struct RenameResult {
   Kind kind = Kind::kDone;
   int error = 0;  // the system's error number for kFailed and kBothNames
 
-  bool Done() const { return kind == Kind::kDone; }
+  // The picture has its new name, at least in the computer's memory.
+  bool Done() const { return kind == Kind::kDone || kind == Kind::kNotWritten; }
   bool Taken() const { return kind == Kind::kTaken; }
 };
 
@@ -35,11 +39,10 @@ class Renamer {
   enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kReserveThenRename };
 
   // `listed`: a folder's names as the listing read them, or null.
-  // `write_through`: the renames go to a file system that writes lazily
-  // (Disk::WritesLazily); each is then written to the disk before the next
-  // one, so that a cut loses no picture.
+  // `write_through`: how each rename is written to the disk before the next
+  // one, so that a cut loses no picture (WriteThroughFor).
   Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto,
-          bool write_through = false)
+          WriteThrough write_through = WriteThrough::kNone)
       : disk_(disk), method_(method), write_through_(write_through), index_(disk, listed) {}
 
   // Renames old_path to new_path, each `folder`, a slash and a name.
@@ -47,13 +50,16 @@ class Renamer {
                       std::string_view new_path);
   // Writes what the renames changed in `folder`'s file system to the disk,
   // where it may still be in memory: a card pulled once the run has said
-  // that it is done loses nothing.
-  void Finish(std::string_view folder);
+  // that it is done loses nothing. 0, or the error that kept it from that.
+  int Finish(std::string_view folder);
 
  private:
+  // Writes the rename just done to the disk, as write_through_ asks.
+  int Write(std::string_view folder);
+
   platform::Disk& disk_;
   Method method_;
-  bool write_through_;
+  WriteThrough write_through_;
   bool flag_off_ = false;  // the file system refused to rename without replacing
   bool link_off_ = false;  // the file system refused hard links
   CaseIndex index_;

@@ -19,6 +19,7 @@ void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view w
 
 const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or year 2059";
 const char* const kNoStamp = "its name does not begin with a time stamp";
+const char* const kRunNotWritten = "the disk may not hold every rename of this run";
 const char* const kTakenTooOften =
     "more new names were refused as taken than the folder has entries";
 
@@ -39,7 +40,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
                  const CommandProcessor& commands) {
   std::string folder(FOLDER.Piece(1, FOLDERLEN));
   Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
-                  disk.WritesLazily(folder));
+                  WriteThroughFor(disk.KindOf(folder)));
   ListFileInput list(kListFileName, commands.Held(kListFileName));
   list.Open();
 
@@ -104,7 +105,8 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     }
   }
   list.Close();
-  renamer.Finish(folder);
+  if (int error = renamer.Finish(folder))
+    ReportNotWritten(out, folder, error, kRunNotWritten);
 }
 
 }  // namespace stampwise

@@ -1,6 +1,17 @@
 #include "rename/rename_file.hpp"
 
+#include <string>
+
+#include "console/reason.hpp"
+
 namespace stampwise {
+
+void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
+                      std::string_view consequence) {
+  std::string line = "Not written to the disk: ";
+  line.append(path).append(": ").append(Reason(error)).append("; ").append(consequence);
+  out.ListRecord(line);
+}
 
 void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField& PICNAME,
                 std::int32_t PICLEN, const StampField& STAMP, RenameResult& ISTAT, OutputUnit& out,
@@ -13,7 +24,13 @@ void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField
   out.ListRecord(NEWNAME.Piece(1, NEWLEN));
   ISTAT = renamer.Rename(FOLDER.Piece(1, FOLDERLEN), PICNAME.Piece(1, PICLEN),
                          NEWNAME.Piece(1, NEWLEN));
-  if (ISTAT.Done()) out.FixedRecord({{"Successfully renamed ", 21}, {NEWNAME.Piece(1, NEWLEN), 50}});
+  if (ISTAT.kind == RenameResult::Kind::kDone)
+    out.FixedRecord({{"Successfully renamed ", 21}, {NEWNAME.Piece(1, NEWLEN), 50}});
+  // Success is said only once the rename is on the disk.
+  if (ISTAT.kind == RenameResult::Kind::kNotWritten)
+    ReportNotWritten(out, NEWNAME.Piece(1, NEWLEN), ISTAT.error,
+                     "the disk may still hold the picture as " +
+                         std::string(PICNAME.Piece(1, PICLEN)));
 }
 
 }  // namespace stampwise
