@@ -37,9 +37,10 @@ def intrude(folder, names, process):
     return made
 
 
-def two_runs(program, scratch, rng):
-    """The first run is held for a moment right after its list is in place
-    (strace delays the rename that puts it there); the second starts then."""
+def two_runs(program, scratch, rng, held_call):
+    """The first run is held for a moment by strace, which delays its first
+    `held_call`: the folder read of the listing, or the rename that puts the
+    list in place; the second run starts then."""
     work = tempfile.mkdtemp(dir=scratch)
     first, second = os.path.join(work, "Cam1"), os.path.join(work, "Cam2")
     pictures.make_bursts(first, 300, rng)
@@ -49,8 +50,9 @@ def two_runs(program, scratch, rng):
     typed = os.path.join(scratch, "typed")
     pictures.write(typed, b"Cam1\n\n")
     with open(typed, "rb") as stdin:
-        held = subprocess.Popen(["strace", "-f", "-o", "/dev/null", "-e", "trace=rename",
-                                 "-e", "inject=rename:delay_exit=1500000:when=1", program],
+        held = subprocess.Popen(["strace", "-f", "-o", "/dev/null", "-e", "trace=" + held_call,
+                                 "-e", "inject=%s:delay_exit=1500000:when=1" % held_call,
+                                 program],
                                 cwd=work, stdin=stdin, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, env=env)
     time.sleep(0.5)
@@ -68,6 +70,25 @@ def two_runs(program, scratch, rng):
     pictures.check_done(first)
     if sorted(os.listdir(second)) != untouched or os.path.exists(os.path.join(work, "AllFiles.txt")):
         raise AssertionError("the second run changed something")
+
+
+def closed_error(program, scratch):
+    """Started with standard error closed: the list file must not take its
+    number, or the line about a name with a line feed would become a line
+    of the list."""
+    work = tempfile.mkdtemp(dir=scratch)
+    folder = os.path.join(work, "Cam1")
+    os.makedirs(folder)
+    for name in ["2015-05-03 10-20-30 (2).jpg", "a\nb"]:
+        pictures.write(os.path.join(folder, name), name.encode())
+    run = subprocess.run([program], cwd=work, input=b"Cam1\n\n", capture_output=False,
+                         stdout=subprocess.PIPE, env=dict(os.environ, NO_STOP_MESSAGE="1"),
+                         preexec_fn=lambda: os.close(2), timeout=60)
+    if run.returncode != 0 or b"Not renamed" in run.stdout:
+        raise AssertionError("standard error closed: status %d, %r"
+                             % (run.returncode, run.stdout[-300:]))
+    if sorted(os.listdir(folder)) != ["2015-05-03 10-20-31.jpg", "a\nb"]:
+        raise AssertionError("standard error closed: %r" % os.listdir(folder))
 
 
 def main():
@@ -100,12 +121,15 @@ def main():
             pictures.check_intact(folder, expected)
             pictures.check_done(folder)
             intruders += len(made)
-        two_runs(program, scratch, rng)
+        for held_call in ["getdents64", "rename"]:
+            two_runs(program, scratch, rng, held_call)
+        closed_error(program, scratch)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     print("interference: %d rounds over %d pictures, %d files made by another process "
           "under names about to be tried; nothing replaced, nothing lost; a second run "
-          "in the same working directory stopped in order" % (rounds, PICTURES, intruders))
+          "in the same working directory stopped in order, while the first listed and after; "
+          "standard error closed" % (rounds, PICTURES, intruders))
 
 
 if __name__ == "__main__":

@@ -17,8 +17,7 @@ OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number)
   buffer_.resize(2 * kBlockSize);
 }
 
-void OutputUnit::Put(std::string_view text, Statement statement) {
-  last_ = statement;
+void OutputUnit::Put(std::string_view text) {
   if (used_ + text.size() > buffer_.size()) buffer_.resize(used_ + text.size() + kBlockSize);
   std::memcpy(&buffer_[used_], text.data(), text.size());
   used_ += text.size();
@@ -27,8 +26,13 @@ void OutputUnit::Put(std::string_view text, Statement statement) {
 // Whole records only are handed over, so that a console is never given half
 // a character.
 void OutputUnit::EndRecord(Statement statement, const char* src_file, int src_line) {
-  Put("\r\n", statement);
+  Put("\r\n");
   ++records_;
+  if (first_file_ == nullptr) {
+    first_ = statement;
+    first_file_ = src_file;
+    first_line_ = src_line;
+  }
   if (used_ >= kBlockSize) Flush(src_file, src_line);
 }
 
@@ -40,20 +44,20 @@ void OutputUnit::FixedRecord(std::initializer_list<FixedValue> values, const cha
       static const std::string kBlanks(128, ' ');
       for (std::size_t pad = width - v.value.size(); pad > 0;) {
         std::size_t n = pad < kBlanks.size() ? pad : kBlanks.size();
-        Put(std::string_view(kBlanks.data(), n), Statement::kFormattedWrite);
+        Put(std::string_view(kBlanks.data(), n));
         pad -= n;
       }
-      Put(v.value, Statement::kFormattedWrite);
+      Put(v.value);
     } else {
-      Put(v.value.substr(0, width), Statement::kFormattedWrite);
+      Put(v.value.substr(0, width));
     }
   }
   EndRecord(Statement::kFormattedWrite, src_file, src_line);
 }
 
 void OutputUnit::ListRecord(std::string_view value, const char* src_file, int src_line) {
-  Put(" ", Statement::kListWrite);
-  Put(value, Statement::kListWrite);
+  Put(" ");
+  Put(value);
   EndRecord(Statement::kListWrite, src_file, src_line);
 }
 
@@ -64,9 +68,13 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 void OutputUnit::Flush(const char* src_file, int src_line) {
   int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
   used_ = 0;
+  if (error != 0 && first_file_ != nullptr)
+    FailIo(error, kHostErrorText, first_, UnitReport{number_, file_name_, records_}, first_file_,
+           first_line_);
   if (error != 0)
-    FailIo(error, kHostErrorText, last_, UnitReport{number_, file_name_, records_}, src_file,
-           src_line);
+    FailIo(error, kHostErrorText, Statement::kListWrite, UnitReport{number_, file_name_, records_},
+           src_file, src_line);
+  first_file_ = nullptr;
 }
 
 }  // namespace stampwise

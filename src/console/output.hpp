@@ -21,7 +21,7 @@ struct FixedValue {
 
 // An output unit: standard output is unit 6. Buffered here, in whole
 // records, up to 64 KiB. A failure found while writing the buffer is
-// reported at the statement during which it was written.
+// reported at the statement that wrote the first record still buffered.
 class OutputUnit {
  public:
   explicit OutputUnit(std::FILE* stream = stdout, const char* file_name = "stdout",
@@ -39,14 +39,17 @@ class OutputUnit {
   void Flush(STAMPWISE_HERE);
 
  private:
-  void Put(std::string_view text, Statement statement);
+  void Put(std::string_view text);
   void EndRecord(Statement statement, const char* src_file, int src_line);
 
   std::FILE* stream_;
   const char* file_name_;
   int number_;
   long records_ = 0;
-  Statement last_ = Statement::kListWrite;
+  // The first record still buffered: its statement and source position.
+  Statement first_ = Statement::kListWrite;
+  const char* first_file_ = nullptr;
+  int first_line_ = 0;
   std::string buffer_;  // room for the records not yet handed to the system
   std::size_t used_ = 0;
 };

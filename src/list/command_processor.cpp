@@ -42,13 +42,23 @@ int CreateBeside(platform::Disk& disk, const std::string& target, std::string* n
   return error;
 }
 
-// Whether another run holds the list file `name` in this working directory.
-bool HeldByAnotherRun(platform::Disk& disk, const std::string& name) {
-  platform::File file = 0;
-  if (disk.OpenExisting(name, &file) != 0) return false;
-  bool held = disk.Lock(file) == EBUSY;
-  (void)disk.Close(file);
-  return held;
+// Locks the entry `name` itself, or an empty file made under it, before
+// anything is listed: a second run in this working directory then finds it
+// locked at every moment of this one. *file is to be closed once the new
+// list stands under the name, locked too. EBUSY when another run holds it;
+// any other error leaves the name unlocked (a link, on a file system
+// without locks), and the listing replaces it all the same.
+int LockName(platform::Disk& disk, const std::string& name, platform::File* file) {
+  int error = disk.OpenExisting(name, file);
+  if (error == ENOENT) error = disk.CreateNew(name, file);
+  if (error == EEXIST) error = disk.OpenExisting(name, file);  // another run made it just now
+  if (error != 0) return error;
+  // Two runs that made or opened it at once: the lock goes to one of them.
+  if (disk.Lock(*file) == EBUSY) {
+    (void)disk.Close(*file);
+    return EBUSY;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -95,13 +105,16 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // This run's own list of a listing before is given up: the lock is the
   // file's, and would look like another run's.
   Release();
-  if (HeldByAnotherRun(disk_, target)) {
+  platform::File guard = 0;
+  int guarded = LockName(disk_, target, &guard);
+  if (guarded == EBUSY) {
     platform::WriteStream(stderr, target + ": another run of the program is using it here\n");
     return 1;
   }
   std::string new_file;
   platform::File file = 0;
   if (int error = CreateBeside(disk_, target, &new_file, &file)) {
+    if (guarded == 0) (void)disk_.Close(guard);
     Complain(target, error);
     return 1;
   }
@@ -132,6 +145,8 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // The redirect comes first, as with the command processor: a listing that
   // fails still leaves its (empty) list file in place.
   if (error == 0) error = disk_.Replace(new_file, target);
+  // The name now stands for the new list, locked: the old one's lock can go.
+  if (guarded == 0) (void)disk_.Close(guard);
   if (error != 0) {
     (void)disk_.Close(file);
     (void)disk_.Remove(new_file);
@@ -143,14 +158,29 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   return status;
 }
 
+// The list file this run holds is removed while still held, so that no
+// other run can take the name in between, then released: a system that
+// keeps the name of an open file (Windows) lets it go then. Where the
+// removal was refused while held, it is tried once more, if the name still
+// stands for the file this run held.
+int CommandProcessor::Delete(const std::string& name) {
+  if (held_.disk == nullptr || held_name_ != name) return disk_.Remove(name) == 0 ? 0 : 1;
+  int error = disk_.Remove(name);
+  platform::FileId held, now;
+  bool known = disk_.Identify(held_.file, &held) == 0;
+  Release();
+  if (error != 0 && known && disk_.IdentifyPath(name, &now) == 0 && platform::SameFile(held, now))
+    error = disk_.Remove(name);
+  return error == 0 ? 0 : 1;
+}
+
 int CommandProcessor::Run(std::string_view command) {
   std::vector<std::string_view> words = SplitAtBlanks(command);
   if (words.size() >= 2 && FoldedEqual(words[0], "dir") && FoldedEqual(words[1], "/b")) {
     words.erase(words.begin(), words.begin() + 2);
     return ListInto(words);
   }
-  if (words.size() == 2 && FoldedEqual(words[0], "del"))
-    return disk_.Remove(std::string(words[1])) == 0 ? 0 : 1;
+  if (words.size() == 2 && FoldedEqual(words[0], "del")) return Delete(std::string(words[1]));
   return kUnknownCommand;
 }
 

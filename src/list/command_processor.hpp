@@ -50,6 +50,7 @@ class CommandProcessor {
  private:
   int ListInto(const std::vector<std::string_view>& words);
   int WriteList(platform::File file);
+  int Delete(const std::string& name);
   // Closes the list file held, if any.
   void Release();
 

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,7 +11,22 @@ namespace stampwise::platform {
 // Standard input and output are byte streams here already. A reader that
 // goes away (`stampwise | head`) must make a write fail, so that the run
 // takes its one path for output failures, not die of SIGPIPE half-way.
-void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
+//
+// A standard stream that was closed at start would hand its number to the
+// first file the program opens, and the program's own messages would go
+// into that file. Each closed one is held on the null device, opened the
+// other way round, so that using it still fails as a closed one does.
+void PrepareConsole() {
+  std::signal(SIGPIPE, SIG_IGN);
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    int held = open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    if (held >= 0 && held != fd) {
+      dup2(held, fd);
+      close(held);
+    }
+  }
+}
 
 struct ConsoleReader::Typed {};
 
