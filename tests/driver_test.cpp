@@ -21,6 +21,11 @@ const std::string kProblem =
 const std::string kBlanks = " The folder name cannot have blanks in it or before it.\r\n";
 const std::string kControl =
     " The folder name cannot have control characters (such as NUL or TAB) in it.\r\n";
+[[maybe_unused]] const std::string kDrive =
+    " The folder name cannot be a drive's current folder, such as D: or D:Cam1; type the whole "
+    "path, such as D:/Cam1.\r\n";
+[[maybe_unused]] const std::string kRaw =
+    " The folder name cannot begin with \\\\?\\ or \\\\.\\.\r\n";
 
 TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   TempDir work;
@@ -76,6 +81,17 @@ TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
       // A NUL would cut every path at it; no folder has a TAB in its name.
       {std::string("Cam1\0", 5), kControl, false},
       {"Cam\t1", kControl, false},
+      // Past the field's 50 characters, after blanks: not Cam1.
+      {"Cam1" + std::string(46, ' ') + "Other", kBlanks, false},
+      {"Cam1" + std::string(5000, ' ') + "Other", kBlanks, false},
+#ifdef _WIN32
+      // A drive's current folder, and a path taken as it stands.
+      {"D:", kDrive, false},
+      {"D:Cam1", kDrive, false},
+      {"\\\\?\\C:\\Cam1", kRaw, false},
+#else
+      {"D:", "", true},
+#endif
   };
   for (const Case& c : cases) {
     Outcome run = RunProgram(work.path(), c.typed + "\n\n");

@@ -20,12 +20,16 @@ struct FakeDisk : platform::RealDisk {
   int unlink_new = 0;        // removing the name linked to
   int replace_error = 0;     // the rename over a reservation
   int read_error = 0;        // every folder read
+  std::string moved_on_to;   // where another run moves the picture linked from
   // Written into the file just created, as it is closed: another program
   // that opened the name without asking for a new file.
   std::string written_over;
   // When not empty, the names every folder read gives.
   std::vector<std::string> made_up_folder;
 
+  // How paths are read, when said.
+  bool rules_said = false;
+  platform::PathRules rules;
   // The kind of file system every folder is on, when said.
   bool kind_said = false;
   platform::FileSystemKind kind = platform::FileSystemKind::kJournaled;
@@ -49,6 +53,9 @@ struct FakeDisk : platform::RealDisk {
     return RealDisk::Link(from, to);
   }
   int Remove(const std::string& path) override {
+    // Another run moved the picture on, just before this one's unlink.
+    if (!moved_on_to.empty() && path == linked_from)
+      return RealDisk::RenameNoReplace(path, moved_on_to) == 0 ? ENOENT : EIO;
     if (unlink_old != 0 && path == linked_from) return unlink_old;
     if (unlink_new != 0 && path == linked_to) return unlink_new;
     return RealDisk::Remove(path);
@@ -66,6 +73,7 @@ struct FakeDisk : platform::RealDisk {
   int Replace(const std::string& from, const std::string& to) override {
     return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);
   }
+  platform::PathRules Rules() override { return rules_said ? rules : RealDisk::Rules(); }
   platform::FileSystemKind KindOf(const std::string& folder) override {
     return kind_said ? kind : RealDisk::KindOf(folder);
   }

@@ -138,6 +138,18 @@ TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
   EXPECT_EQ(Now().at("a (2).jpg"), "a (2).jpg");
 }
 
+// Two runs on one folder, on a file system with links only: the other run
+// moves the picture on between this run's link and its unlink. The picture
+// is under this run's name and the other's, each said by its own run.
+TEST_F(ForcedFailures, APictureMovedOnByAnotherRunKeepsTheNameLinked) {
+  sys_.no_replace_error = EINVAL;
+  sys_.moved_on_to = dir_ / "2.jpg";
+  EXPECT_EQ(Rename("a (2).jpg", "1.jpg").kind, Kind::kDone);
+  EXPECT_EQ(Now().at("1.jpg"), "a (2).jpg");
+  EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
+  EXPECT_EQ(Now().count("a (2).jpg"), 0u);
+}
+
 TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
   sys_.no_replace_error = EINVAL;
   sys_.link_error = EPERM;

@@ -284,6 +284,27 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
   }
 }
 
+// Where the system drops a dot from a name's end, a picture named so would
+// be opened as its twin without the dot: it is left, and the twin renamed.
+TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
+  for (bool drops : {false, true}) {
+    Folder folder;
+    folder.Add("2015-05-03 10-20-30 (2).JPG.");
+    folder.Add("2015-05-03 10-20-30 (2).JPG");
+    FakeDisk disk;
+    disk.rules_said = true;
+    disk.rules.drops_trailing_dots = drops;
+    std::string out = ProcessInProcess(folder, disk, 2);
+    EXPECT_EQ(out.find(NotRenamed(folder.Path("2015-05-03 10-20-30 (2).JPG."),
+                                  "its name ends in a dot, which Windows would drop")) !=
+                  std::string::npos,
+              drops)
+        << out;
+    EXPECT_EQ(folder.Files().count("2015-05-03 10-20-30 (2).JPG."), drops ? 1u : 0u);
+    EXPECT_EQ(folder.Files().count("2015-05-03 10-20-30 (2).JPG"), 0u);
+  }
+}
+
 // A card that fails half-way: success is said only for the renames written
 // to it; the others, and the run's final write, say that they may not be.
 TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {

@@ -33,6 +33,9 @@ class CommandProcessor {
   CommandProcessor(const CommandProcessor&) = delete;
   CommandProcessor& operator=(const CommandProcessor&) = delete;
 
+  // How the system reads the paths that the commands hand it.
+  platform::PathRules Rules() const { return disk_.Rules(); }
+
   // Runs one command line (trailing blanks are not part of it) and returns
   // its exit status.
   int Run(std::string_view command);

@@ -20,8 +20,9 @@ const TextField<73> kProblem("There was a problem with the folder name ... Press
 
 void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& commands,
                     std::int32_t& NFILES, NameField& FOLDER, std::int32_t& FOLDERLEN) {
-  console.ReadLine(FOLDER);
+  long typed = console.ReadLine(FOLDER);
   FOLDERLEN = FOLDER.TrimmedLength();
+  std::string_view folder = FOLDER.Piece(1, FOLDERLEN);
 
   // An empty name would list the working directory on the home platform,
   // and a longer one would cut the command and the new picture names.
@@ -32,15 +33,32 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
                       "may count as two or more).");
   // The listing would split the name at a blank, while the renames would
   // use it whole: two different folders.
-  if (FOLDER.Piece(1, FOLDERLEN).find(' ') != std::string_view::npos)
+  // So would a name that goes on past the field's 50 characters after
+  // blanks: "Cam1", blanks, "Other" would list and rename in Cam1.
+  std::string_view line = console.LastLine();
+  bool goes_on = typed > kNameWidth && (typed > static_cast<long>(LineInput::kLineKept) ||
+                                        line.find_last_not_of(' ') + 1 > folder.size());
+  if (folder.find(' ') != std::string_view::npos || goes_on)
     StopForFolderName(console, out, "The folder name cannot have blanks in it or before it.");
   // No folder on the home platform has a control character in its name,
   // and a NUL would cut every path handed to the system.
-  for (char c : FOLDER.Piece(1, FOLDERLEN)) {
+  for (char c : folder) {
     if (static_cast<unsigned char>(c) < 32 || c == 127)
       StopForFolderName(console, out,
                         "The folder name cannot have control characters (such as NUL or TAB) "
                         "in it.");
+  }
+
+  if (commands.Rules().drive_letters) {
+    bool drive = folder.size() >= 2 && folder[1] == ':' &&
+                 (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
+    if (drive)
+      StopForFolderName(console, out,
+                        "The folder name cannot be a drive's current folder, such as D: or "
+                        "D:Cam1; type the whole path, such as D:/Cam1.");
+    if (folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') && folder[1] == folder[0] &&
+        (folder[2] == '?' || folder[2] == '.') && folder[3] == folder[0])
+      StopForFolderName(console, out, "The folder name cannot begin with \\\\?\\ or \\\\.\\.");
   }
 
   NameField COMMAND;

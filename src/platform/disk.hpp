@@ -42,9 +42,23 @@ enum class FileSystemKind {
   kUnknown,             // the system would not say
 };
 
+// How the system reads a path that it is handed, where that differs from
+// what the program means by it.
+struct PathRules {
+  // Win32 drops dots and blanks from the end of a path's last part, so
+  // "X (2).JPG." would open "X (2).JPG".
+  bool drops_trailing_dots = false;
+  // "D:" and "D:Cam1" name a drive's current folder, which the listing and
+  // the renames would not agree on; "\\?\" and "\\.\" take the rest of
+  // the path as it stands, where "/" is no separator.
+  bool drive_letters = false;
+};
+
 class Disk {
  public:
   virtual ~Disk() = default;
+
+  virtual PathRules Rules() = 0;
 
   // Calls `visit` with the name of every entry of `folder` that the home
   // platform's listing shows: not "." or "..", nothing hidden. Raw order.
@@ -99,6 +113,7 @@ class Disk {
 // The system's own calls.
 class RealDisk : public Disk {
  public:
+  PathRules Rules() override;
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override;
   std::size_t FolderSize(const std::string& folder) override;

@@ -33,6 +33,8 @@ int IdOf(HANDLE handle, FileId* id) {
 
 }  // namespace
 
+PathRules RealDisk::Rules() { return PathRules{true, true}; }
+
 int RealDisk::ReadFolder(const std::string& folder,
                          const std::function<void(std::string_view)>& visit) {
   std::wstring wide = Widen(folder);

@@ -35,6 +35,10 @@ Outcome ExclusiveRename(platform::Disk& disk, const std::string& from, const std
 // Only an interruption between link and unlink can leave the picture under
 // both names; it is never left under none.
 Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std::string& to) {
+  // What the picture is, so that its new name can be told from another
+  // file's, whatever happens to the old name meanwhile.
+  platform::FileId picture;
+  if (int error = disk.IdentifyPath(from, &picture)) return Failed(error);
   if (int error = disk.Link(from, to)) {
     if (error == EEXIST) return {Step::kTaken, 0};
     if (NotOnThisDisk(error)) return {Step::kNotOnThisDisk, error};
@@ -45,11 +49,16 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
   }
   int error = disk.Remove(from);
   if (error == 0) return {Step::kDone, 0};
+  platform::FileId old_id, new_id;
+  bool new_is_picture =
+      disk.IdentifyPath(to, &new_id) == 0 && platform::SameFile(new_id, picture);
+  // The old name is gone all the same (another run on the same folder moved
+  // the picture on): the new name is this picture's, as that run's is.
+  int old_error = disk.IdentifyPath(from, &old_id);
+  if (old_error == ENOENT && new_is_picture) return {Step::kDone, 0};
   // Take the new name away again, but only while it is still this picture:
   // by now another file may stand there.
-  platform::FileId old_id, new_id;
-  if (disk.IdentifyPath(from, &old_id) != 0 || disk.IdentifyPath(to, &new_id) != 0 ||
-      !platform::SameFile(old_id, new_id))
+  if (old_error != 0 || !new_is_picture || !platform::SameFile(old_id, new_id))
     return Failed(error);
   if (disk.Remove(to) != 0) return {Step::kBothNames, error};
   return Failed(error);

@@ -41,6 +41,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   std::string folder(FOLDER.Piece(1, FOLDERLEN));
   Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
                   WriteThroughFor(disk.KindOf(folder)));
+  const platform::PathRules rules = disk.Rules();
   ListFileInput list(kListFileName, commands.Held(kListFileName));
   list.Open();
 
@@ -61,6 +62,8 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       why = "the path is longer than 50 characters";
     else if (length > PICLEN)
       why = "its name ends in a blank";
+    else if (rules.drops_trailing_dots && PICNAME.At(PICLEN) == '.')
+      why = "its name ends in a dot, which Windows would drop";
     if (why != nullptr) {
       std::string path = folder;
       path.append("/").append(list.LastLine());
