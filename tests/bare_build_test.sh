@@ -21,9 +21,16 @@ grep -c "Tests are off: GoogleTest was not found.*scripts/install_deps.sh" "$scr
 cmake --build "$scratch" --target stampwise -j2 >/dev/null
 bash "$source/scripts/same_output.sh" "$scratch/stampwise" "$tested"
 # Asked to require them, the configure fails instead.
-! cmake -S "$source" -B "$scratch/strict" -DSTAMPWISE_REQUIRE_TESTS=ON \
-  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DSTAMPWISE_GTEST_SOURCE="$scratch/none" >/dev/null 2>&1
+# (`! cmd` would not stop a `set -e` script.)
+if cmake -S "$source" -B "$scratch/strict" -DSTAMPWISE_REQUIRE_TESTS=ON \
+  -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DSTAMPWISE_GTEST_SOURCE="$scratch/none" >/dev/null 2>&1; then
+  echo "the configure went on without the tests it was told to require" >&2
+  exit 1
+fi
 # No port: one line names what is missing.
-! cmake -S "$source" -B "$scratch/bsd" -DCMAKE_SYSTEM_NAME=FreeBSD >"$scratch/bsd.log" 2>&1
+if cmake -S "$source" -B "$scratch/bsd" -DCMAKE_SYSTEM_NAME=FreeBSD >"$scratch/bsd.log" 2>&1; then
+  echo "a system with no port was configured" >&2
+  exit 1
+fi
 grep -qx "  No port to FreeBSD: no src/platform/disk_freebsd.cpp" "$scratch/bsd.log"
 echo "built with ${compiler[*]:-the default compiler}, without GoogleTest; tests said to be off"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <string>
@@ -180,7 +181,8 @@ TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
     std::vector<std::string> per_rename;  // "p": the picture, "f": the folder
   };
   for (const Row& row : {Row{WriteThrough::kNone, {}}, Row{WriteThrough::kPicture, {"p"}},
-                         Row{WriteThrough::kPictureAndFolder, {"p", "f"}}}) {
+                         Row{WriteThrough::kPictureAndFolder, {"p", "f"}},
+                         Row{WriteThrough::kNameFirst, {"f", "p", "f"}}}) {
     FakeDisk disk;
     Renamer renamer(disk, nullptr, Renamer::Method::kAuto, row.way);
     EXPECT_TRUE(renamer.Rename(dir_.path(), dir_ / "a (2).jpg", dir_ / "taken.jpg").Taken());
@@ -191,8 +193,9 @@ TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
     EXPECT_EQ(disk.synced, expected);
     EXPECT_EQ(renamer.Finish(dir_.path()), 0);
     EXPECT_EQ(disk.file_system_syncs, row.way == WriteThrough::kNone ? 0 : 1);
-    EXPECT_EQ(disk.folder_syncs, (row.way == WriteThrough::kPictureAndFolder ? 1 : 0) +
-                                     (row.way == WriteThrough::kNone ? 0 : 1));
+    EXPECT_EQ(disk.folder_syncs,
+              std::count(row.per_rename.begin(), row.per_rename.end(), "f") +
+                  (row.way == WriteThrough::kNone ? 0 : 1));
     ASSERT_TRUE(renamer.Rename(dir_.path(), dir_ / "1.jpg", dir_ / "a (2).jpg").Done());
   }
 }
@@ -212,7 +215,7 @@ TEST(WriteThroughRule, EachKindOfFileSystem) {
   const std::pair<FileSystemKind, WriteThrough> rows[] = {
       {FileSystemKind::kJournaled, WriteThrough::kNone},
       {FileSystemKind::kExfat, WriteThrough::kPicture},
-      {FileSystemKind::kFat, WriteThrough::kPictureAndFolder},
+      {FileSystemKind::kFat, WriteThrough::kNameFirst},
       {FileSystemKind::kNtfsWithoutJournal, WriteThrough::kPictureAndFolder},
       {FileSystemKind::kFuse, WriteThrough::kPictureAndFolder},
       {FileSystemKind::kRemovable, WriteThrough::kPictureAndFolder},

@@ -14,7 +14,11 @@ dpkg-deb --field "$deb" Package Version Section Depends Maintainer Description
 dpkg-deb --field "$deb" Depends | grep -q 'libstdc++6'
 # Debian's own judge: no error and no warning.
 lintian --tag-display-limit 0 "$deb" 2>/dev/null | tee "$scratch/lintian.out" || true
-! grep -qE '^[EW]: ' "$scratch/lintian.out"
+# `! cmd` would not stop a `set -e` script: each check below fails itself.
+if grep -qE '^[EW]: ' "$scratch/lintian.out"; then
+  echo "lintian found errors or warnings" >&2
+  exit 1
+fi
 dpkg -x "$deb" "$scratch/root"
 test -x "$scratch/root/usr/bin/stampwise"
 grep -q '^License: Expat' "$scratch/root/usr/share/doc/stampwise/copyright"
@@ -29,6 +33,9 @@ cd "$scratch/work"
 printf 'Cam1\n\n' | NO_STOP_MESSAGE=1 "$scratch/root/usr/bin/stampwise" >out
 grep -c 'Successfully renamed' out | grep -qx 6
 test "$(ls Cam1 | wc -l)" -eq 12
-! ls Cam1 | grep -q -E '^.{19}(-|.[([])'
+if ls Cam1 | grep -q -E '^.{19}(-|.[([])'; then
+  echo "names left to rename" >&2
+  exit 1
+fi
 test ! -e AllFiles.txt
 echo "installed program renamed the sample folder"

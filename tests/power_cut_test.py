@@ -2,10 +2,15 @@
 program's renames make reaches the card through dm-log-writes, in a small
 VM on the kernel's own vfat, exfat and ntfs3 drivers (vm.py). The log is then
 replayed onto a copy of the card as it was before the run, and the card is
-judged as it stands at every flush, at an even sample of moments between,
-and right after the program has ended (before it was unmounted: a user who
-pulls the card when the closing line appears): mounted read-only, before
-any repair, every picture's content must be readable under some name.
+judged as it stands after every write of the log, and right after the
+program has ended (before it was unmounted: a user who pulls the card when
+the closing line appears): mounted read-only, before any repair, every
+picture's content must be readable under its old name or a name that the
+console gave it, never only under another (a FAT short name, say).
+
+The folder's size is chosen so that on FAT the first new name, which the
+folder appends at its end, has its long-name entries and its short entry
+in two different sectors.
 
 dm-log-writes keeps a write only once a flush follows it, as a card may
 keep a write in its own cache until then: a moment in the log is the worst
@@ -27,7 +32,6 @@ import tempfile
 import pictures
 import vm
 
-SAMPLES = 60  # moments between flushes, spread evenly over the log
 LOG_FLUSH, LOG_FUA, LOG_DISCARD, LOG_MARK = 1, 2, 4, 8
 
 # name, mkfs command, image MiB, mount options
@@ -70,16 +74,12 @@ def read_log(path):
 def plan(entries, sector_size):
     """busybox sh lines that replay the log entry by entry onto /dev/vdc and
     judge the card at the chosen moments; and those moments' names."""
-    flushes = {i for i, e in enumerate(entries) if e[0] & (LOG_FLUSH | LOG_FUA)}
-    step = max(1, len(entries) // SAMPLES)
     moments = {}
-    for i, (flags, _, _, _, mark) in enumerate(entries):
+    for i, (flags, _, sectors, _, mark) in enumerate(entries):
         if mark == "closed":
             moments[i] = "closed"
-        elif i in flushes:
-            moments[i] = "flush-%d" % i
-        elif i % step == 0:
-            moments[i] = "sample-%d" % i
+        elif sectors and not flags & (LOG_DISCARD | LOG_MARK):
+            moments[i] = "write-%d" % i
     lines = ["dd if=/dev/vda of=/dev/vdc bs=1M 2>/dev/null"]
     for i, (flags, sector, sectors, at, _) in enumerate(entries):
         if sectors and not flags & (LOG_DISCARD | LOG_MARK):
@@ -104,11 +104,39 @@ def judge_script(options):
             "}\n" % read_only)
 
 
-def lost_at(manifest, expected):
+def lost_at(manifest, expected, said):
+    """How many pictures are under none of the names they may have: the old
+    one, or one that the console tried for them."""
     found = set()
     for line in manifest.decode().splitlines():
-        found.add(line.split("  ", 1)[0])
-    return sum(1 for digest in expected if digest not in found)
+        found.add(tuple(line.split("  ", 1)))
+    lost = 0
+    for digest, old in expected.items():
+        names = [old] + said.get(old, [[], None])[0]
+        lost += not any((digest, name) in found for name in names)
+    return lost
+
+
+def first_new_entry_splits(names):
+    """Whether FAT puts the first new name's entries, appended at the end of
+    the folder, across two 512-byte sectors: "." and ".." first, then each
+    name's long-name entries (13 characters each) and its short entry."""
+    end = 2 + sum(1 + (len(name) + 12) // 13 for name in names)
+    new = 1 + (len("2015-05-03 10-20-31.jpg") + 12) // 13
+    return end % 16 + new > 16
+
+
+def splitting_count(start):
+    """The first folder size from `start` on whose first new name splits."""
+    count = start
+    while True:
+        scratch = tempfile.mkdtemp(prefix="stampwise-size-")
+        pictures.make_bursts(scratch, count, random.Random(count))
+        names = sorted(os.listdir(scratch))
+        shutil.rmtree(scratch)
+        if first_new_entry_splits(names):
+            return count
+        count += 1
 
 
 def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
@@ -117,17 +145,21 @@ def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
     image(base, mib)
     image(log, 512)
     # The run, every write of it logged; the card is filled before logging.
+    # The program's working directory, and so its list file, is off the
+    # card: what is judged is what the renames do to the card. A cut while
+    # the list file is made in a card's root is a moment apart (the README).
     record = ("mount %s /dev/vda /mnt && tar -xf /dev/vdd -C /mnt && umount /mnt\n"
               "dd if=/dev/vda of=/dev/vdb bs=1M 2>/dev/null\n"
               "dmsetup create lw --table \"0 $(blockdev --getsz /dev/vda) log-writes "
               "/dev/vda /dev/vdc\" && dmsetup mknodes\n"
-              "mount %s /dev/mapper/lw /mnt && cd /mnt\n"
+              "mount %s /dev/mapper/lw /mnt && cd /tmp\n"
               "cut -d' ' -f1 /proc/uptime > /results/began\n"
-              "printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /tmp/out\n"
+              "printf '/mnt/Cam1\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /tmp/out\n"
               "echo $? > /results/status; cut -d' ' -f1 /proc/uptime > /results/ended\n"
               "dmsetup message lw 0 mark closed\n"
               "cd /; umount /mnt; dmsetup remove lw\n"
               "grep -c 'Successfully renamed' /tmp/out > /results/renamed\n"
+              "cp /tmp/out /results/out\n"
               % (options, options))
     recorded = vm.run(program, [card, base, log, tar], record)
     if recorded.get("status", b"").strip() != b"0":
@@ -147,7 +179,7 @@ def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
         if manifest is None:
             raise AssertionError("%s: the replay stopped before %s" % (name, moment))
         judged += 1
-        lost = lost_at(manifest, expected)
+        lost = lost_at(manifest, expected, pictures.said(recorded["out"], "/mnt/Cam1"))
         worst = max(worst, lost)
         losing += lost > 0
         if moment == "closed":
@@ -159,7 +191,7 @@ def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
 
 def main():
     program = os.path.abspath(sys.argv[1])
-    count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
+    count = int(sys.argv[2]) if len(sys.argv) > 2 else splitting_count(100)
     vm.require("power cut", ["mkfs.vfat", "mkfs.exfat", "mkntfs"])
     scratch = tempfile.mkdtemp(prefix="stampwise-cut-")
     failures = []
@@ -169,7 +201,7 @@ def main():
         tar = os.path.join(scratch, "input.tar")
         with tarfile.open(tar, "w", format=tarfile.USTAR_FORMAT) as t:
             t.add(folder, arcname="Cam1")
-        expected = {hashlib.md5(c).hexdigest() for c in pictures.contents(folder)}
+        expected = {hashlib.md5(name.encode()).hexdigest(): name for name in os.listdir(folder)}
         shutil.rmtree(folder)
         print("| file system | moments judged | moments that lost a picture | most lost "
               "| lost after the closing line | run | log entries |")

@@ -326,8 +326,10 @@ TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
                      "(3).jpg\r\n"
                      " Not written to the disk: Cam1: Input/output error; the disk may not "
                      "hold every rename of this run\r\n");
-  // The picture first, then the folder that names it.
-  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/2015-05-03 10-20-31.jpg", "Cam1/",
+  // On FAT the new name is written first, with its folder, then the
+  // picture moved under it, then the folder again.
+  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/", "Cam1/2015-05-03 10-20-31.jpg",
+                                                   "Cam1/", "Cam1/",
                                                    "Cam1/2015-05-03 10-20-32.jpg"}));
 }
 

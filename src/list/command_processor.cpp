@@ -146,7 +146,10 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // fails still leaves its (empty) list file in place.
   if (error == 0) error = disk_.Replace(new_file, target);
   // The name now stands for the new list, locked: the old one's lock can go.
+  // Windows does not move a file over one that is open without sharing its
+  // deletion, as the lock's own handle may be: let go of it, and move again.
   if (guarded == 0) (void)disk_.Close(guard);
+  if (guarded == 0 && (error == EACCES || error == EBUSY)) error = disk_.Replace(new_file, target);
   if (error != 0) {
     (void)disk_.Close(file);
     (void)disk_.Remove(new_file);

@@ -68,14 +68,26 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
 // own, created exclusively, then rename the picture over that reservation.
 // An interruption between the two steps leaves an empty file under the new
 // name, the picture untouched.
-Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to) {
+//
+// `written_in`, when given, is the folder whose entries are written to the
+// disk once the reservation is made: the new name is then whole on the disk
+// before the picture moves under it.
+Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
+                          const std::string* written_in = nullptr) {
   platform::File file = 0;
   if (int error = disk.CreateNew(to, &file))
     return error == EEXIST ? Outcome{Step::kTaken, 0} : Failed(error);
   platform::FileId reserved;
   int error = disk.Identify(file, &reserved);
   (void)disk.Close(file);
-  if (error != 0) return Failed(error);  // the reservation cannot be told from another file
+  if (error == 0 && written_in != nullptr) error = disk.SyncFolder(*written_in);
+  if (error != 0) {
+    // Not known to be the program's own, or not on the disk: given up.
+    platform::FileId now;
+    if (disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0)
+      (void)disk.Remove(to);
+    return Failed(error);
+  }
   // Right before the rename, the reservation must still be the program's
   // own empty file: a program that opens the name without asking for a new
   // file (a copy, a redirect, a sync tool) may have written into it, or put
@@ -124,10 +136,18 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   from_.assign(old_path);
   to_.assign(new_path);
   Outcome o{};
-  switch (method_) {
+  Method method = method_;
+  if (write_through_ == WriteThrough::kNameFirst) {
+    folder_.assign(folder);
+    method = Method::kReserveThenRename;
+  }
+  switch (method) {
     case Method::kExclusiveRename: o = ExclusiveRename(disk_, from_, to_); break;
     case Method::kLinkThenUnlink: o = LinkThenUnlink(disk_, from_, to_); break;
-    case Method::kReserveThenRename: o = ReserveThenRename(disk_, from_, to_); break;
+    case Method::kReserveThenRename:
+      o = ReserveThenRename(disk_, from_, to_,
+                            write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr);
+      break;
     case Method::kAuto: o = AttemptEachWay(disk_, &flag_off_, &link_off_, from_, to_); break;
   }
   switch (o.step) {
@@ -152,6 +172,8 @@ int Renamer::Write(std::string_view folder) {
   if (write_through_ == WriteThrough::kNone) return 0;
   if (int error = disk_.Sync(to_)) return error;
   if (write_through_ == WriteThrough::kPicture) return 0;
+  // kNameFirst: the folder again, for the old entry's deletion where it lies
+  // apart from the new one.
   return disk_.SyncFolder(std::string(folder));
 }
 

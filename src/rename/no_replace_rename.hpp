@@ -63,7 +63,7 @@ class Renamer {
   bool flag_off_ = false;  // the file system refused to rename without replacing
   bool link_off_ = false;  // the file system refused hard links
   CaseIndex index_;
-  std::string from_, to_;  // the paths of the attempt, kept to reuse their room
+  std::string from_, to_, folder_;  // the paths of the attempt, kept to reuse their room
 };
 
 }  // namespace stampwise

@@ -12,6 +12,9 @@ enum class WriteThrough {
   kNone,              // a journal keeps every rename whole across a cut
   kPicture,           // the picture's own fsync writes the whole rename
   kPictureAndFolder,  // the picture first, then the folder's entries
+  // The new name first: made as an empty file and written with its folder,
+  // then the picture renamed over it and written, then the folder again.
+  kNameFirst,
 };
 
 WriteThrough WriteThroughFor(platform::FileSystemKind kind);
