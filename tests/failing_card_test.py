@@ -25,16 +25,18 @@ import vm
 
 FAIL_AT = 61  # the rename whose write meets the failed card
 
-# name, mkfs command, mount options, fsync calls per rename
+# name, mkfs command, mount options, fsync calls per rename, and which of
+# them is the picture's: the one that meets the failed card. On vfat the
+# new name is written first, then the picture, then the folder.
 FILE_SYSTEMS = [
-    ("vfat", ["mkfs.vfat", "-F", "32"], "-t vfat", 2),
-    ("exfat", ["mkfs.exfat"], "-t exfat", 1),
+    ("vfat", ["mkfs.vfat", "-F", "32"], "-t vfat", 3, 2),
+    ("exfat", ["mkfs.exfat"], "-t exfat", 1, 1),
 ]
 
 
 def guest_script(input_device):
     lines = []
-    for i, (_, _, options, per_rename) in enumerate(FILE_SYSTEMS):
+    for i, (_, _, options, per_rename, picture) in enumerate(FILE_SYSTEMS):
         card = "/dev/vd" + chr(ord("a") + i)
         lines.append("""
 mount {o} {card} /mnt && tar -xf {tar} -C /mnt && umount /mnt
@@ -53,7 +55,7 @@ cp /tmp/out /results/{i}.out; cp /tmp/err /results/{i}.err
 cd /; umount /mnt || umount -l /mnt
 dmsetup remove card || dmsetup remove --force card
 mount {o} {card} /mnt && (cd /mnt/Cam1 && md5sum * > /results/{i}.manifest); umount /mnt
-""".format(o=options, card=card, tar=input_device, n=(FAIL_AT - 1) * per_rename + 1, i=i))
+""".format(o=options, card=card, tar=input_device, n=(FAIL_AT - 1) * per_rename + picture, i=i))
     return "\n".join(lines)
 
 
@@ -103,7 +105,7 @@ def main():
             t.add(folder, arcname="Cam1")
         shutil.rmtree(folder)
         images = []
-        for i, (_, mkfs, _, _) in enumerate(FILE_SYSTEMS):
+        for i, (_, mkfs, _, _, _) in enumerate(FILE_SYSTEMS):
             images.append(os.path.join(scratch, "%d.img" % i))
             with open(images[-1], "wb") as f:
                 f.truncate(40 << 20)
@@ -112,7 +114,7 @@ def main():
         results = vm.run(program, images + [tar],
                          guest_script("/dev/vd" + chr(ord("a") + len(images))))
         failures = []
-        for i, (name, _, _, _) in enumerate(FILE_SYSTEMS):
+        for i, (name, _, _, _, _) in enumerate(FILE_SYSTEMS):
             try:
                 counts, final = check(name, results, i, originals)
                 print("%s: %d said renamed and on the card, %d said not written, "

@@ -92,6 +92,9 @@ class Disk {
   // Moves `from` to `to`; EEXIST when `to` is taken. EINVAL, EOPNOTSUPP or
   // ENOSYS: the file system cannot refuse a taken name in one step.
   virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  // Swaps the entries `a` and `b`, both there. EINVAL, EOPNOTSUPP or ENOSYS:
+  // the file system cannot.
+  virtual int Exchange(const std::string& a, const std::string& b) = 0;
   // A second name for `from`; EEXIST when `to` is taken.
   virtual int Link(const std::string& from, const std::string& to) = 0;
 
@@ -129,6 +132,7 @@ class RealDisk : public Disk {
   int Remove(const std::string& path) override;
   int Replace(const std::string& from, const std::string& to) override;
   int RenameNoReplace(const std::string& from, const std::string& to) override;
+  int Exchange(const std::string& a, const std::string& b) override;
   int Link(const std::string& from, const std::string& to) override;
   FileSystemKind KindOf(const std::string& folder) override;
   int Sync(const std::string& path) override;

@@ -120,6 +120,10 @@ int RealDisk::RenameNoReplace(const std::string& from, const std::string& to) {
   return Status(renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
 }
 
+int RealDisk::Exchange(const std::string& a, const std::string& b) {
+  return Status(renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE));
+}
+
 int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(link(from.c_str(), to.c_str()));
 }

@@ -150,6 +150,9 @@ int RealDisk::RenameNoReplace(const std::string& from, const std::string& to) {
   return Status(MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0));
 }
 
+// Windows has no call that swaps two names in one step.
+int RealDisk::Exchange(const std::string&, const std::string&) { return ENOSYS; }
+
 int RealDisk::Link(const std::string& from, const std::string& to) {
   return Status(CreateHardLinkW(Widen(to).c_str(), Widen(from).c_str(), nullptr));
 }

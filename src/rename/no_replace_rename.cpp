@@ -9,7 +9,7 @@ namespace {
 
 // What one way of renaming gave. kNotHere sends the picture on to the next
 // way; kNotOnThisDisk also turns the way off for the rest of the run.
-enum class Step { kDone, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
+enum class Step { kDone, kDoneNotWritten, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
 
 // What the file system says when it does not offer a call at all.
 bool NotOnThisDisk(int error) { return error == EOPNOTSUPP || error == ENOSYS; }
@@ -71,9 +71,15 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
 //
 // `written_in`, when given, is the folder whose entries are written to the
 // disk once the reservation is made: the new name is then whole on the disk
-// before the picture moves under it.
+// before the picture moves under it. The picture then swaps names with the
+// reservation where the file system can, is written under its new name,
+// and only then is its old name, the reservation now, removed (*written:
+// the picture was written). A rename over the reservation would remove the
+// old entry at once, and a file system that writes its folders back at
+// once (FAT mounted with `flush`) could put that on the disk before the new
+// entry has the picture's clusters.
 Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
-                          const std::string* written_in = nullptr) {
+                          const std::string* written_in = nullptr, bool* written = nullptr) {
   platform::File file = 0;
   if (int error = disk.CreateNew(to, &file))
     return error == EEXIST ? Outcome{Step::kTaken, 0} : Failed(error);
@@ -98,6 +104,21 @@ Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const s
     return disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
   };
   if (!still_ours()) return {Step::kTaken, 0};
+  if (written_in != nullptr) {
+    error = disk.Exchange(from, to);
+    if (error == 0) {
+      int write_error = disk.Sync(to);
+      platform::FileId left;
+      if (disk.IdentifyPath(from, &left) == 0 && platform::SameFile(left, reserved))
+        (void)disk.Remove(from);
+      *written = write_error == 0;
+      return write_error == 0 ? Outcome{Step::kDone, 0} : Outcome{Step::kDoneNotWritten, write_error};
+    }
+    if (error != EINVAL && !NotOnThisDisk(error)) {
+      if (still_ours()) (void)disk.Remove(to);
+      return Failed(error);
+    }
+  }
   error = disk.Replace(from, to);
   if (error == 0) return {Step::kDone, 0};
   if (still_ours()) (void)disk.Remove(to);
@@ -136,6 +157,7 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   from_.assign(old_path);
   to_.assign(new_path);
   Outcome o{};
+  bool picture_written = false;
   Method method = method_;
   if (write_through_ == WriteThrough::kNameFirst) {
     folder_.assign(folder);
@@ -146,7 +168,8 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
     case Method::kLinkThenUnlink: o = LinkThenUnlink(disk_, from_, to_); break;
     case Method::kReserveThenRename:
       o = ReserveThenRename(disk_, from_, to_,
-                            write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr);
+                            write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr,
+                            &picture_written);
       break;
     case Method::kAuto: o = AttemptEachWay(disk_, &flag_off_, &link_off_, from_, to_); break;
   }
@@ -157,8 +180,13 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
       // A file system without a journal may write the new name before the
       // picture's clusters are entered under it: written now, before the
       // next rename, the picture is found under one name or the other.
-      if (int error = Write(folder)) return {RenameResult::Kind::kNotWritten, error};
+      if (int error = Write(folder, picture_written))
+        return {RenameResult::Kind::kNotWritten, error};
       return {RenameResult::Kind::kDone, 0};
+    case Step::kDoneNotWritten:
+      index_.AddLast();
+      index_.Remove(old_name);
+      return {RenameResult::Kind::kNotWritten, o.error};
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};
     case Step::kNotHere:
@@ -168,9 +196,10 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   return {RenameResult::Kind::kFailed, o.error};
 }
 
-int Renamer::Write(std::string_view folder) {
+int Renamer::Write(std::string_view folder, bool picture_written) {
   if (write_through_ == WriteThrough::kNone) return 0;
-  if (int error = disk_.Sync(to_)) return error;
+  if (!picture_written)
+    if (int error = disk_.Sync(to_)) return error;
   if (write_through_ == WriteThrough::kPicture) return 0;
   // kNameFirst: the folder again, for the old entry's deletion where it lies
   // apart from the new one.

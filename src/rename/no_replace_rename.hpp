@@ -54,8 +54,9 @@ class Renamer {
   int Finish(std::string_view folder);
 
  private:
-  // Writes the rename just done to the disk, as write_through_ asks.
-  int Write(std::string_view folder);
+  // Writes the rename just done to the disk, as write_through_ asks; the
+  // picture itself only where the way has not written it already.
+  int Write(std::string_view folder, bool picture_written);
 
   platform::Disk& disk_;
   Method method_;
