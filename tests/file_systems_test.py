@@ -6,8 +6,10 @@ On each: a whole run (every picture still there once, none left to rename,
 the same final folder as on ext4); a run with another process creating, right
 after each rename, the name the program tries next (nothing replaced); and
 the way the rename took there (renameat2, link or reservation), so that a
-silent fall-back shows; and, on exFAT, a reservation that another program
-writes into before the picture is renamed over it. Needs root, loop devices and /dev/fuse: without them
+silent fall-back shows; a named pipe under a burst name, where the file
+system makes them; on exFAT, a reservation that another program writes
+into before the picture is renamed over it; and on FAT32 a small folder
+listed in the card's root, whose list must read back as written. Needs root, loop devices and /dev/fuse: without them
 it says what is missing and skips, which counts as a failure under CI.
 
 Usage: file_systems_test.py STAMPWISE"""
@@ -240,6 +242,51 @@ def written_over(program, work):
         raise AssertionError("a reservation written over: %r" % left)
 
 
+def named_pipe(program, work):
+    """A named pipe under a burst name is renamed like a picture, and the
+    write to the disk after it never waits for a writer. False where the
+    file system makes no named pipes."""
+    folder = os.path.join(work, "Pipe")
+    os.makedirs(folder)
+    try:
+        os.mkfifo(os.path.join(folder, "2015-05-03 10-20-30 (2).jpg"))
+    except OSError:
+        shutil.rmtree(folder)
+        return False
+    pictures.write(os.path.join(folder, "2015-05-03 10-20-30 (3).jpg"), b"picture")
+    run = subprocess.run([program], cwd=work, input=b"Pipe\n\n", capture_output=True,
+                         env=dict(os.environ, NO_STOP_MESSAGE="1"), timeout=60)
+    left = sorted(os.listdir(folder))
+    shutil.rmtree(folder)
+    if run.returncode != 0 or left != ["2015-05-03 10-20-31.jpg", "2015-05-03 10-20-32.jpg"]:
+        raise AssertionError("a named pipe: status %d, %r" % (run.returncode, left))
+    return True
+
+
+def small_list(program, work):
+    """The program started in the card's root on a folder of a dozen names:
+    the list it reads back must be the list it wrote (fusefat has read back
+    NUL bytes there). Either every picture is renamed, or the run ends with
+    status 127 naming the list file, and renames nothing."""
+    folder = os.path.join(work, "Few")
+    pictures.make_bursts(folder, 12, random.Random(12))
+    expected = pictures.contents(folder)
+    before = sorted(os.listdir(folder))
+    run = subprocess.run([program], cwd=work, input=b"Few\n\n", capture_output=True,
+                         env=dict(os.environ, NO_STOP_MESSAGE="1"), timeout=120)
+    pictures.check_intact(folder, expected)
+    if run.returncode == 127:
+        if b"unit 1 is AllFiles.txt" not in run.stderr or sorted(os.listdir(folder)) != before:
+            raise AssertionError("a list read back wrong: %r" % run.stderr)
+        os.remove(os.path.join(work, "AllFiles.txt"))
+        how = "list read back wrong: 127"
+    else:
+        pictures.check_done(folder)
+        how = "renamed"
+    shutil.rmtree(folder)
+    return how
+
+
 def main():
     # A time-out ends the test with SIGTERM: turn it into an exception, so
     # that every mount is still unmounted and every loop device detached.
@@ -271,6 +318,10 @@ def main():
                     raise AssertionError("renamed by %s, expected %s" % (way, expected_way))
                 if name == "exFAT":
                     written_over(program, mount.dir)
+                if named_pipe(program, mount.dir):
+                    way += ", named pipe renamed"
+                if name == "FAT32":
+                    way += ", a dozen names: " + small_list(program, mount.dir)
                 rows.append((name, driver, way, count, seconds, raced))
             except (AssertionError, subprocess.CalledProcessError, OSError) as e:
                 detail = getattr(e, "stderr", None)

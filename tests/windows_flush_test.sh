@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The Windows program on a removable drive: every rename is flushed to the
+# card, a read-only picture's too, through its folder; on a fixed disk
+# nothing is. Wine runs as an unprivileged user (as root it ignores the
+# read-only attribute), D: is made removable through Wine's registry, and
+# Wine's relay trace counts the program's own FlushFileBuffers calls.
+# Usage: windows_flush_test.sh STAMPWISE.EXE
+set -euo pipefail
+program=$(realpath "$1")
+scratch=$(mktemp -d)
+trap 'as_user wineserver -k >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+chmod 755 "$scratch"
+chown 65534:65534 "$scratch"
+as_user() {
+  setpriv --reuid=65534 --regid=65534 --clear-groups \
+    env HOME="$scratch" WINEPREFIX="$scratch/prefix" WINEDEBUG="${debug:--all}" "$@"
+}
+as_user wineboot -i </dev/null >/dev/null 2>&1
+as_user wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
+  /d 'kernel32.FlushFileBuffers' /f </dev/null >/dev/null 2>&1
+
+# drive type -> the program's flush calls: picture and folder for each of
+# the two renames, but the read-only picture's own; the folder at the end.
+for row in floppy:4 hd:0; do
+  type=${row%:*} expected=${row#*:}
+  card="$scratch/card-$type"
+  mkdir -p "$card/Cam1"
+  echo picture2 >"$card/Cam1/2015-05-03 10-20-30 (2).JPG"
+  echo picture3 >"$card/Cam1/2015-05-03 10-20-30 (3).JPG"
+  chmod 444 "$card/Cam1/2015-05-03 10-20-30 (2).JPG"  # read-only, as a camera protects it
+  chown -R 65534:65534 "$card"
+  rm -f "$scratch/prefix/dosdevices/d:"
+  ln -s "$card" "$scratch/prefix/dosdevices/d:"
+  as_user wine reg add 'HKLM\Software\Wine\Drives' /v 'd:' /d "$type" /f </dev/null >/dev/null 2>&1
+  as_user wineserver -w
+  (cd "$card" && printf 'Cam1\n\n' | debug=+relay as_user env NO_STOP_MESSAGE=1 \
+    wine "$program" >"$scratch/out" 2>"$scratch/err")
+  renamed=$(grep -ac 'Successfully renamed' "$scratch/out" || true)
+  # The program's own calls return into the executable, loaded at 0x140000000.
+  calls=$(grep -ac 'Call KERNEL32.FlushFileBuffers(.*ret=14' "$scratch/err" || true)
+  failed=$(grep -a 'Ret  KERNEL32.FlushFileBuffers.*ret=14' "$scratch/err" |
+    grep -vc 'retval=00000001' || true)
+  if [ "$renamed" != 2 ] || [ "$calls" != "$expected" ] || [ "$failed" != 0 ]; then
+    echo "drive $type: $renamed renamed, $calls flushes ($expected expected), $failed failed" >&2
+    exit 1
+  fi
+  echo "drive $type: 2 renamed, a read-only picture among them; $calls flushes"
+done
