@@ -65,6 +65,11 @@ struct FakeDisk : platform::RealDisk {
     created = path;
     return RealDisk::CreateNew(path, file);
   }
+  int CreateEmpty(const std::string& path, platform::File* file) override {
+    ++creations;
+    created = path;
+    return RealDisk::CreateEmpty(path, file);
+  }
   int Close(platform::File file) override {
     int error = RealDisk::Close(file);
     if (!written_over.empty()) std::ofstream(created, std::ios::binary) << written_over;

@@ -71,6 +71,10 @@ class Disk {
   // Creates `path` for reading and writing, failing when any entry of
   // that name (a link too) is there.
   virtual int CreateNew(const std::string& path, File* file) = 0;
+  // Creates `path` empty, open for reading only, failing when any entry of
+  // that name is there. Closing it writes nothing: FAT mounted with `flush`
+  // waits a tenth of a second when a file opened for writing is closed.
+  virtual int CreateEmpty(const std::string& path, File* file) = 0;
   // Opens the entry `path` itself for reading, without waiting: never what
   // a link points to, and a named pipe without a writer.
   virtual int OpenExisting(const std::string& path, File* file) = 0;
@@ -121,6 +125,7 @@ class RealDisk : public Disk {
                  const std::function<void(std::string_view)>& visit) override;
   std::size_t FolderSize(const std::string& folder) override;
   int CreateNew(const std::string& path, File* file) override;
+  int CreateEmpty(const std::string& path, File* file) override;
   int OpenExisting(const std::string& path, File* file) override;
   int Write(File file, std::string_view bytes) override;
   int ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,

@@ -61,6 +61,13 @@ int RealDisk::CreateNew(const std::string& path, File* file) {
   return 0;
 }
 
+int RealDisk::CreateEmpty(const std::string& path, File* file) {
+  int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return Failed();
+  *file = fd;
+  return 0;
+}
+
 int RealDisk::OpenExisting(const std::string& path, File* file) {
   int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Failed();

@@ -78,6 +78,15 @@ int RealDisk::CreateNew(const std::string& path, File* file) {
   return 0;
 }
 
+int RealDisk::CreateEmpty(const std::string& path, File* file) {
+  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  *file = reinterpret_cast<File>(handle);
+  return 0;
+}
+
 int RealDisk::OpenExisting(const std::string& path, File* file) {
   HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

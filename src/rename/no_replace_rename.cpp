@@ -81,7 +81,7 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
 Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
                           const std::string* written_in = nullptr, bool* written = nullptr) {
   platform::File file = 0;
-  if (int error = disk.CreateNew(to, &file))
+  if (int error = disk.CreateEmpty(to, &file))
     return error == EEXIST ? Outcome{Step::kTaken, 0} : Failed(error);
   platform::FileId reserved;
   int error = disk.Identify(file, &reserved);
