@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
   std::vector<std::string> expected = ExpectedLines(data);
   stampwise::platform::RealDisk disk;
-  stampwise::HeldFile kept;
-  if (held && disk.OpenExisting(path, &kept.file) == 0) kept.disk = &disk;
-  stampwise::ListFileInput list(path.c_str(), kept, block);
+  stampwise::platform::HeldFile kept;
+  if (held && disk.OpenExisting(path, &kept.file) == 0) kept.held = true;
+  stampwise::ListFileInput list(disk, path.c_str(), kept, block);
   list.Open();
   stampwise::NameField field;
   for (const std::string& line : expected) {
@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   }
   if (list.SkipLine()) std::abort();  // no line beyond the expected ones
   list.Close();
-  if (kept.disk != nullptr) (void)disk.Close(kept.file);
+  if (kept.held) (void)disk.Close(kept.file);
   return 0;
 }

@@ -42,7 +42,6 @@ for cmd in "${!needs[@]}"; do
   fi
 done
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(libgtest-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
   missing+=(libclang-rt-dev)
 

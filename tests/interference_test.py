@@ -121,8 +121,14 @@ def main():
             pictures.check_intact(folder, expected)
             pictures.check_done(folder)
             intruders += len(made)
-        for held_call in ["getdents64", "rename"]:
-            two_runs(program, scratch, rng, held_call)
+        # strace holds the first of two runs at a chosen moment.
+        if shutil.which("strace"):
+            for held_call in ["getdents64", "rename"]:
+                two_runs(program, scratch, rng, held_call)
+        elif os.environ.get("CI") == "true":
+            raise AssertionError("two runs: this machine lacks strace")
+        else:
+            print("interference: two runs skipped, this machine lacks strace")
         closed_error(program, scratch)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)

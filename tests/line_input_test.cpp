@@ -26,7 +26,8 @@ TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
                       "\n" +                       // an empty line
                       "end\r\r\n" +                // only the CR right before LF goes
                       "last");                     // no line feed: still a line
-  ListFileInput list(path.c_str());
+  platform::RealDisk disk;
+  ListFileInput list(disk, path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 60);
@@ -49,7 +50,8 @@ TEST(LineInput, ExactWidthLineWithCrLfLosesOnlyTheCr) {
   TempDir dir;
   std::string path = dir / "list";
   WriteFile(path, std::string(50, 'b') + "\r\n" + std::string(49, 'c') + "\r\r\n");
-  ListFileInput list(path.c_str());
+  platform::RealDisk disk;
+  ListFileInput list(disk, path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 50);
@@ -67,7 +69,8 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
   std::string head(5000, 'h');  // longer than the head a line keeps
   std::string filler(65536 - head.size() - 2 - 2 - 4, 'f');
   WriteFile(path, head + "\r\n" + filler + "\r\n" + "abc\r" + "\n" + "abc\r\n");
-  ListFileInput list(path.c_str());
+  platform::RealDisk disk;
+  ListFileInput list(disk, path.c_str());
   list.Open();
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 5000);
@@ -84,7 +87,8 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
 TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
   TempDir dir;
   std::string path = dir / "AllFiles.txt";
-  ListFileInput list(path.c_str());
+  platform::RealDisk disk;
+  ListFileInput list(disk, path.c_str());
   list.Open();
   EXPECT_FALSE(list.SkipLine());
   list.Close();
@@ -110,9 +114,9 @@ TEST(ListFile, AHeldFileThatReadsBackOtherBytesEndsTheRun) {
     ReadsNul nul_disk;
     platform::RealDisk real_disk;
     platform::Disk& disk = nul ? static_cast<platform::Disk&>(nul_disk) : real_disk;
-    HeldFile held{&disk, 0, 2, 22};
+    platform::HeldFile held{true, 0, 2, 22};
     ASSERT_EQ(disk.OpenExisting(path, &held.file), 0);
-    ListFileInput list(path.c_str(), held);
+    ListFileInput list(disk, path.c_str(), held);
     auto count = [&] {
       list.Open();
       while (list.SkipLine()) {

@@ -6,6 +6,7 @@
 #include "console/line_input.hpp"
 #include "console/output.hpp"
 #include "console/text_field.hpp"
+#include "console/words.hpp"
 #include "list/command_processor.hpp"
 #include "list/create_pics_list.hpp"
 #include "platform/console.hpp"
@@ -51,7 +52,8 @@ void MAIN() {
   PROCESSLIST(NFILES, FOLDER, FOLDERLEN, time, out, disk, commands);
 
   // A failed delete changes nothing in the run: its status is not used.
-  const TextField<16> kDelete("del AllFiles.txt");
+  TextField<16> kDelete;
+  kDelete.Join({"del ", words::kListFileName});
   commands.Run(kDelete.Trimmed());
 
   out.ListRecord(kDone.View());

@@ -10,9 +10,6 @@ namespace {
 constexpr int kConsoleUnit = 5;
 constexpr int kListUnit = 1;
 
-// The error of the library call that just failed, errno cleared before it.
-int LibraryError() { return errno != 0 ? errno : EIO; }
-
 }  // namespace
 
 LineInput::LineInput(int number, const char* file_name, std::size_t block)
@@ -90,36 +87,31 @@ int ConsoleInput::Read(char* into, std::size_t room, std::size_t* got) {
   return reader_.Read(into, room, got);
 }
 
-ListFileInput::ListFileInput(const char* file_name, HeldFile held, std::size_t block)
-    : LineInput(kListUnit, file_name, block), file_name_(file_name), held_(held) {}
+ListFileInput::ListFileInput(platform::Disk& disk, const char* file_name,
+                             platform::HeldFile held, std::size_t block)
+    : LineInput(kListUnit, file_name, block), disk_(disk), file_name_(file_name), held_(held) {}
 
 ListFileInput::~ListFileInput() {
-  if (stream_ != nullptr) std::fclose(stream_);
+  if (open_) (void)disk_.Close(file_);
 }
 
 void ListFileInput::Open(const char* src_file, int src_line) {
   Restart();
   offset_ = 0;
-  if (held_.disk != nullptr) return;
-  errno = 0;
-  stream_ = std::fopen(file_name_, "r+b");
-  if (stream_ == nullptr && errno != ENOENT) {
-    errno = 0;
-    stream_ = std::fopen(file_name_, "rb");
+  if (held_.held) {
+    file_ = held_.file;
+    return;
   }
-  if (stream_ == nullptr && errno == ENOENT) {
-    errno = 0;
-    stream_ = std::fopen(file_name_, "w+b");
-  }
-  if (stream_ == nullptr) FailHost(LibraryError(), Statement::kOpen, src_file, src_line);
+  int error = disk_.OpenExisting(file_name_, &file_);
+  if (error == ENOENT) error = disk_.CreateNew(file_name_, &file_);
+  if (error != 0) FailHost(error, Statement::kOpen, src_file, src_line);
+  open_ = true;
 }
 
 void ListFileInput::Close(const char* src_file, int src_line) {
-  if (held_.disk != nullptr) return;
-  std::FILE* stream = stream_;
-  stream_ = nullptr;
-  errno = 0;
-  if (std::fclose(stream) != 0) FailHost(LibraryError(), Statement::kClose, src_file, src_line);
+  if (!open_) return;
+  open_ = false;
+  if (int error = disk_.Close(file_)) FailHost(error, Statement::kClose, src_file, src_line);
 }
 
 bool ListFileInput::SkipLine(const char* src_file, int src_line) {
@@ -128,20 +120,15 @@ bool ListFileInput::SkipLine(const char* src_file, int src_line) {
 }
 
 void ListFileInput::CheckReadBack(const char* src_file, int src_line) {
-  if (held_.disk == nullptr || held_.lines < 0) return;
+  if (!held_.held || held_.lines < 0) return;
   if (records() != held_.lines || offset_ != held_.bytes)
     FailHost(EIO, Statement::kFormattedRead, src_file, src_line);
 }
 
 int ListFileInput::Read(char* into, std::size_t room, std::size_t* got) {
-  if (held_.disk != nullptr) {
-    int error = held_.disk->ReadAt(held_.file, offset_, into, room, got);
-    offset_ += *got;
-    return error;
-  }
-  errno = 0;
-  *got = std::fread(into, 1, room, stream_);
-  return *got == 0 && std::ferror(stream_) ? LibraryError() : 0;
+  int error = disk_.ReadAt(file_, offset_, into, room, got);
+  offset_ += *got;
+  return error;
 }
 
 }  // namespace stampwise

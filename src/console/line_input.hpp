@@ -93,27 +93,16 @@ class ConsoleInput : public LineInput {
   platform::ConsoleReader reader_;
 };
 
-// A file that the run holds open under its name, so that it reads what it
-// wrote whatever another program does with the name meanwhile.
-struct HeldFile {
-  platform::Disk* disk = nullptr;  // null: no file held
-  platform::File file = 0;
-  // What was written into it, so that what is read back can be checked:
-  // a FUSE driver has been seen to read back NUL bytes. -1: not known.
-  long lines = -1;
-  std::uint64_t bytes = 0;
-};
-
-// The list file, read a block at a time.
+// The list file, read a block at a time through `disk`.
 class ListFileInput : public LineInput {
  public:
-  explicit ListFileInput(const char* file_name, HeldFile held = HeldFile(),
-                         std::size_t block = std::size_t{1} << 16);
+  ListFileInput(platform::Disk& disk, const char* file_name,
+                platform::HeldFile held = platform::HeldFile(),
+                std::size_t block = std::size_t{1} << 16);
   ~ListFileInput() override;
 
-  // Opens the file for reading and writing, read-only where writing is
-  // refused; a file that does not exist is created empty. A held file is
-  // read again from its first line.
+  // Opens the file; a file that does not exist is created empty. A held
+  // file is read again from its first line.
   void Open(STAMPWISE_HERE);
   // Closes it again; the file stays, and a held file stays held.
   void Close(STAMPWISE_HERE);
@@ -127,10 +116,12 @@ class ListFileInput : public LineInput {
  private:
   int Read(char* into, std::size_t room, std::size_t* got) override;
 
+  platform::Disk& disk_;
   const char* file_name_;
-  HeldFile held_;
-  std::uint64_t offset_ = 0;  // in the held file
-  std::FILE* stream_ = nullptr;
+  platform::HeldFile held_;
+  platform::File file_ = 0;  // the held file, or one opened here
+  bool open_ = false;        // opened here, to be closed here
+  std::uint64_t offset_ = 0;
 };
 
 }  // namespace stampwise

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "console/reason.hpp"
+#include "console/words.hpp"
 #include "list/fold_case.hpp"
 #include "platform/console.hpp"
 
@@ -66,13 +67,13 @@ int LockName(platform::Disk& disk, const std::string& name, platform::File* file
 CommandProcessor::~CommandProcessor() { Release(); }
 
 void CommandProcessor::Release() {
-  if (held_.disk != nullptr) (void)disk_.Close(held_.file);
-  held_ = HeldFile();
+  if (held_.held) (void)disk_.Close(held_.file);
+  held_ = platform::HeldFile();
   held_name_.clear();
 }
 
-HeldFile CommandProcessor::Held(std::string_view name) const {
-  return held_name_ == name ? held_ : HeldFile();
+platform::HeldFile CommandProcessor::Held(std::string_view name) const {
+  return held_name_ == name ? held_ : platform::HeldFile();
 }
 
 const FolderListing* CommandProcessor::Listed(std::string_view folder) const {
@@ -108,7 +109,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   platform::File guard = 0;
   int guarded = LockName(disk_, target, &guard);
   if (guarded == EBUSY) {
-    platform::WriteStream(stderr, target + ": another run of the program is using it here\n");
+    platform::WriteStream(stderr, target + ": " + words::kAnotherRun + "\n");
     return 1;
   }
   std::string new_file;
@@ -122,7 +123,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // another run is lost.
   (void)disk_.Lock(file);
   int status = words.size() == 2 ? 1 : 0;  // no folder named at all
-  written_ = HeldFile{&disk_, file, 0, 0};
+  written_ = platform::HeldFile{true, file, 0, 0};
   int error = 0;
   for (std::size_t i = 0; i + 2 < words.size(); ++i) {
     std::string folder(words[i]);
@@ -137,8 +138,8 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
     if (std::size_t n = listing_.with_line_feed()) {
       platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
-                                        (n == 1 ? " name" : " names") +
-                                        " with a line feed left out of the list\n");
+                                        (n == 1 ? " name " : " names ") +
+                                        words::kLineFeedNames + "\n");
     }
     if (error == 0) error = WriteList(file);
   }
@@ -167,7 +168,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
 // removal was refused while held, it is tried once more, if the name still
 // stands for the file this run held.
 int CommandProcessor::Delete(const std::string& name) {
-  if (held_.disk == nullptr || held_name_ != name) return disk_.Remove(name) == 0 ? 0 : 1;
+  if (!held_.held || held_name_ != name) return disk_.Remove(name) == 0 ? 0 : 1;
   int error = disk_.Remove(name);
   platform::FileId held, now;
   bool known = disk_.Identify(held_.file, &held) == 0;

@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "console/line_input.hpp"
 #include "list/folder_listing.hpp"
 #include "platform/disk.hpp"
 
@@ -48,7 +47,9 @@ class CommandProcessor {
   // locked for the rest of the run: another run in the same working
   // directory sees the lock, and this run reads its own list back even
   // where another program has replaced the name meanwhile.
-  HeldFile Held(std::string_view name) const;
+  platform::HeldFile Held(std::string_view name) const;
+  // The disk its commands work on.
+  platform::Disk& disk() const { return disk_; }
 
  private:
   int ListInto(const std::vector<std::string_view>& words);
@@ -61,8 +62,8 @@ class CommandProcessor {
   FolderListing listing_;
   bool listed_ = false;
   std::string held_name_;
-  HeldFile held_;
-  HeldFile written_;  // the list file being written, and what went into it
+  platform::HeldFile held_;
+  platform::HeldFile written_;  // the list file being written, and what went into it
 };
 
 }  // namespace stampwise

@@ -26,11 +26,9 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
 
   // An empty name would list the working directory on the home platform,
   // and a longer one would cut the command and the new picture names.
-  if (FOLDERLEN == 0) StopForFolderName(console, out, "No folder name was typed.");
+  if (FOLDERLEN == 0) StopForFolderName(console, out, words::kNoFolderName);
   if (FOLDERLEN > kMaxFolderLength)
-    StopForFolderName(console, out,
-                      "The folder name is longer than 26 characters (a letter outside A-Z "
-                      "may count as two or more).");
+    StopForFolderName(console, out, words::kFolderTooLong);
   // The listing would split the name at a blank, while the renames would
   // use it whole: two different folders.
   // So would a name that goes on past the field's 50 characters after
@@ -39,34 +37,30 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
   bool goes_on = typed > kNameWidth && (typed > static_cast<long>(LineInput::kLineKept) ||
                                         line.find_last_not_of(' ') + 1 > folder.size());
   if (folder.find(' ') != std::string_view::npos || goes_on)
-    StopForFolderName(console, out, "The folder name cannot have blanks in it or before it.");
+    StopForFolderName(console, out, words::kFolderBlanks);
   // No folder on the home platform has a control character in its name,
   // and a NUL would cut every path handed to the system.
   for (char c : folder) {
     if (static_cast<unsigned char>(c) < 32 || c == 127)
-      StopForFolderName(console, out,
-                        "The folder name cannot have control characters (such as NUL or TAB) "
-                        "in it.");
+      StopForFolderName(console, out, words::kFolderControl);
   }
 
   if (commands.Rules().drive_letters) {
     bool drive = folder.size() >= 2 && folder[1] == ':' &&
                  (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
     if (drive)
-      StopForFolderName(console, out,
-                        "The folder name cannot be a drive's current folder, such as D: or "
-                        "D:Cam1; type the whole path, such as D:/Cam1.");
+      StopForFolderName(console, out, words::kFolderDrive);
     if (folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') && folder[1] == folder[0] &&
         (folder[2] == '?' || folder[2] == '.') && folder[3] == folder[0])
-      StopForFolderName(console, out, "The folder name cannot begin with \\\\?\\ or \\\\.\\.");
+      StopForFolderName(console, out, words::kFolderRaw);
   }
 
   NameField COMMAND;
-  COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", kListFileName});
+  COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", words::kListFileName});
   int ISTAT = commands.Run(COMMAND.Trimmed());
   if (ISTAT == 1) StopForFolderName(console, out, "");
 
-  ListFileInput list(kListFileName, commands.Held(kListFileName));
+  ListFileInput list(commands.disk(), words::kListFileName, commands.Held(words::kListFileName));
   list.Open();
   NFILES = 0;
   while (list.SkipLine()) ++NFILES;

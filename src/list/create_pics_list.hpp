@@ -8,12 +8,10 @@
 #include "console/line_input.hpp"
 #include "console/output.hpp"
 #include "console/text_field.hpp"
+#include "console/words.hpp"
 #include "list/command_processor.hpp"
 
 namespace stampwise {
-
-// The list file, in the working directory.
-constexpr const char* kListFileName = "AllFiles.txt";
 
 // The longest folder name whose paths fit the 50-character fields: folder,
 // "/", the 19-character stamp and ".jpg".
@@ -21,8 +19,13 @@ constexpr int kMaxFolderLength = kNameWidth - 1 - kStampWidth - 4;
 
 // Fills FOLDER (as typed, cut or padded to 50), FOLDERLEN (its trimmed
 // length) and NFILES (the lines of the list file). Ends the program itself,
-// after the problem message and one ENTER, when the folder name is empty or
-// too long or the folder cannot be listed. `commands` runs the listing.
+// after a line that says why (console/words.hpp), the problem message and
+// one ENTER, when the folder name is empty, too long, has blanks or control
+// characters in it or goes on past 50 characters after blanks, names a
+// drive's current folder or a raw path where the system reads those, or
+// when the folder cannot be listed (another run's list included). A list
+// that reads back otherwise than it was written ends the run with status
+// 127. `commands` runs the listing.
 void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& commands,
                     std::int32_t& NFILES, NameField& FOLDER, std::int32_t& FOLDERLEN);
 

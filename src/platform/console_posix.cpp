@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "platform/console.hpp"
+#include "platform/posix_io.hpp"
 
 namespace stampwise::platform {
 
@@ -37,21 +38,14 @@ int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
   for (;;) {
     ssize_t n = read(STDIN_FILENO, into, room);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno != 0 ? errno : EIO;
+    if (n < 0) return Failed();
     *got = static_cast<std::size_t>(n);
     return 0;
   }
 }
 
 int WriteStream(std::FILE* stream, std::string_view text) {
-  int fd = fileno(stream);
-  while (!text.empty()) {
-    ssize_t n = write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
+  return WriteAll(fileno(stream), text);
 }
 
 }  // namespace stampwise::platform

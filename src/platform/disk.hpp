@@ -1,12 +1,14 @@
 // Every call the program makes to the file system, behind one interface, so
 // that tests can stand in for any of them (tests/fakes.hpp). One real
-// implementation for each system: disk_linux.cpp, disk_windows.cpp.
+// implementation for each family of systems: disk_posix.cpp with what is a
+// system's own in disk_<system>.cpp (disk_linux.cpp), and disk_windows.cpp.
 //
 // One rule for errors: each call returns 0, or the error number of
 // <cerrno> that the system gave, taken right at the call.
 #ifndef STAMPWISE_PLATFORM_DISK_HPP
 #define STAMPWISE_PLATFORM_DISK_HPP
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,11 +17,19 @@
 
 namespace stampwise::platform {
 
+// Whether `error` says that the file system does not offer a call at all,
+// rather than that this call failed: decided here, for every system.
+// (ENOTSUP is EOPNOTSUPP on Linux, but not on every system.)
+inline bool NotOffered(int error) {
+  return error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
+}
+
 // An open file: a descriptor, or a Windows handle.
 using File = std::intptr_t;
 
-// What tells one file from another on the same system, whatever its name,
-// and its size.
+// What tells one file from another on the same system, whatever its name
+// (device and number); and its size, which does not, but says whether a
+// file the program made empty is still empty.
 struct FileId {
   std::uint64_t device = 0;
   std::uint64_t number = 0;
@@ -29,6 +39,17 @@ struct FileId {
 inline bool SameFile(const FileId& a, const FileId& b) {
   return a.device == b.device && a.number == b.number;
 }
+
+// A file that the run holds open under its name, so that it reads what it
+// wrote whatever another program does with the name meanwhile.
+struct HeldFile {
+  bool held = false;
+  File file = 0;
+  // What was written into it, so that what is read back can be checked:
+  // a FUSE driver has been seen to read back NUL bytes. -1: not known.
+  long lines = -1;
+  std::uint64_t bytes = 0;
+};
 
 // What the program needs to know of a folder's file system to keep its
 // renames across a card pulled or a power cut.
@@ -93,11 +114,12 @@ class Disk {
   virtual int Remove(const std::string& path) = 0;
   // Moves `from` to `to`, replacing the entry `to` itself where there is one.
   virtual int Replace(const std::string& from, const std::string& to) = 0;
-  // Moves `from` to `to`; EEXIST when `to` is taken. EINVAL, EOPNOTSUPP or
-  // ENOSYS: the file system cannot refuse a taken name in one step.
+  // Moves `from` to `to`; EEXIST when `to` is taken. EINVAL (a flag it does
+  // not know) or NotOffered: the file system cannot refuse a taken name in
+  // one step.
   virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
-  // Swaps the entries `a` and `b`, both there. EINVAL, EOPNOTSUPP or ENOSYS:
-  // the file system cannot.
+  // Swaps the entries `a` and `b`, both there. EINVAL or NotOffered: the
+  // file system cannot.
   virtual int Exchange(const std::string& a, const std::string& b) = 0;
   // A second name for `from`; EEXIST when `to` is taken.
   virtual int Link(const std::string& from, const std::string& to) = 0;

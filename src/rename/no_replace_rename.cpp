@@ -11,41 +11,40 @@ namespace {
 // way; kNotOnThisDisk also turns the way off for the rest of the run.
 enum class Step { kDone, kDoneNotWritten, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
 
-// What the file system says when it does not offer a call at all.
-bool NotOnThisDisk(int error) { return error == EOPNOTSUPP || error == ENOSYS; }
+using platform::NotOffered;
 
-struct Outcome {
+struct StepResult {
   Step step;
   int error;
 };
 
-Outcome Failed(int error) { return {Step::kFailed, error}; }
+StepResult FailedWith(int error) { return {Step::kFailed, error}; }
 
 // The file system refuses the new name when it is taken, in one step.
 // EINVAL: a flag it does not know (FUSE mounts: exFAT and FAT cards, NTFS).
-Outcome ExclusiveRename(platform::Disk& disk, const std::string& from, const std::string& to) {
+StepResult ExclusiveRename(platform::Disk& disk, const std::string& from, const std::string& to) {
   int error = disk.RenameNoReplace(from, to);
   if (error == 0) return {Step::kDone, 0};
   if (error == EEXIST) return {Step::kTaken, 0};
-  if (error == EINVAL || NotOnThisDisk(error)) return {Step::kNotOnThisDisk, error};
-  return Failed(error);
+  if (error == EINVAL || NotOffered(error)) return {Step::kNotOnThisDisk, error};
+  return FailedWith(error);
 }
 
 // A link fails when the new name exists, so this never replaces either.
 // Only an interruption between link and unlink can leave the picture under
 // both names; it is never left under none.
-Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std::string& to) {
+StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const std::string& to) {
   // What the picture is, so that its new name can be told from another
   // file's, whatever happens to the old name meanwhile.
   platform::FileId picture;
-  if (int error = disk.IdentifyPath(from, &picture)) return Failed(error);
+  if (int error = disk.IdentifyPath(from, &picture)) return FailedWith(error);
   if (int error = disk.Link(from, to)) {
     if (error == EEXIST) return {Step::kTaken, 0};
-    if (NotOnThisDisk(error)) return {Step::kNotOnThisDisk, error};
+    if (NotOffered(error)) return {Step::kNotOnThisDisk, error};
     // EPERM: a card's file system refuses links, but so does a protected
     // picture of another user, or a folder: decide for this picture only.
     if (error == EPERM) return {Step::kNotHere, error};
-    return Failed(error);
+    return FailedWith(error);
   }
   int error = disk.Remove(from);
   if (error == 0) return {Step::kDone, 0};
@@ -59,9 +58,9 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
   // Take the new name away again, but only while it is still this picture:
   // by now another file may stand there.
   if (old_error != 0 || !new_is_picture || !platform::SameFile(old_id, new_id))
-    return Failed(error);
+    return FailedWith(error);
   if (disk.Remove(to) != 0) return {Step::kBothNames, error};
-  return Failed(error);
+  return FailedWith(error);
 }
 
 // The last resort: take the new name with an empty file of the program's
@@ -78,11 +77,11 @@ Outcome LinkThenUnlink(platform::Disk& disk, const std::string& from, const std:
 // old entry at once, and a file system that writes its folders back at
 // once (FAT mounted with `flush`) could put that on the disk before the new
 // entry has the picture's clusters.
-Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
+StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
                           const std::string* written_in = nullptr, bool* written = nullptr) {
   platform::File file = 0;
   if (int error = disk.CreateEmpty(to, &file))
-    return error == EEXIST ? Outcome{Step::kTaken, 0} : Failed(error);
+    return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
   platform::FileId reserved;
   int error = disk.Identify(file, &reserved);
   (void)disk.Close(file);
@@ -92,7 +91,7 @@ Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const s
     platform::FileId now;
     if (disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0)
       (void)disk.Remove(to);
-    return Failed(error);
+    return FailedWith(error);
   }
   // Right before the rename, the reservation must still be the program's
   // own empty file: a program that opens the name without asking for a new
@@ -112,30 +111,30 @@ Outcome ReserveThenRename(platform::Disk& disk, const std::string& from, const s
       if (disk.IdentifyPath(from, &left) == 0 && platform::SameFile(left, reserved))
         (void)disk.Remove(from);
       *written = write_error == 0;
-      return write_error == 0 ? Outcome{Step::kDone, 0} : Outcome{Step::kDoneNotWritten, write_error};
+      return write_error == 0 ? StepResult{Step::kDone, 0} : StepResult{Step::kDoneNotWritten, write_error};
     }
-    if (error != EINVAL && !NotOnThisDisk(error)) {
+    if (error != EINVAL && !NotOffered(error)) {
       if (still_ours()) (void)disk.Remove(to);
-      return Failed(error);
+      return FailedWith(error);
     }
   }
   error = disk.Replace(from, to);
   if (error == 0) return {Step::kDone, 0};
   if (still_ours()) (void)disk.Remove(to);
-  return Failed(error);
+  return FailedWith(error);
 }
 
 // The ways in order, each kept off for the rest of the run once the file
 // system has shown that it does not offer it.
-Outcome AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
+StepResult AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
                               const std::string& from, const std::string& to) {
   if (!*flag_off) {
-    Outcome o = ExclusiveRename(disk, from, to);
+    StepResult o = ExclusiveRename(disk, from, to);
     if (o.step != Step::kNotOnThisDisk) return o;
     *flag_off = true;
   }
   if (!*link_off) {
-    Outcome o = LinkThenUnlink(disk, from, to);
+    StepResult o = LinkThenUnlink(disk, from, to);
     if (o.step != Step::kNotOnThisDisk && o.step != Step::kNotHere) return o;
     if (o.step == Step::kNotOnThisDisk) *link_off = true;
   }
@@ -156,7 +155,7 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
 
   from_.assign(old_path);
   to_.assign(new_path);
-  Outcome o{};
+  StepResult o{};
   bool picture_written = false;
   Method method = method_;
   if (write_through_ == WriteThrough::kNameFirst) {

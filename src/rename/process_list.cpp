@@ -4,6 +4,7 @@
 
 #include "console/line_input.hpp"
 #include "console/reason.hpp"
+#include "console/words.hpp"
 #include "list/create_pics_list.hpp"
 #include "rename/rename_file.hpp"
 
@@ -12,22 +13,17 @@ namespace stampwise {
 namespace {
 
 void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view why) {
-  std::string line = "Not renamed: ";
+  std::string line = words::kNotRenamed;
   line.append(path).append(": ").append(why);
   out.ListRecord(line);
 }
 
-const char* const kPastTheLastStamp = "a later time stamp would pass hour 59 or year 2059";
-const char* const kNoStamp = "its name does not begin with a time stamp";
-const char* const kRunNotWritten = "the disk may not hold every rename of this run";
-const char* const kTakenTooOften =
-    "more new names were refused as taken than the folder has entries";
 
 }  // namespace
 
 std::string Describe(const RenameResult& result) {
   if (result.kind == RenameResult::Kind::kBothNames)
-    return Reason(result.error) + "; the picture now has both names, the old and the new";
+    return Reason(result.error) + words::kBothNames;
   return Reason(result.error);
 }
 
@@ -42,7 +38,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
                   WriteThroughFor(disk.KindOf(folder)));
   const platform::PathRules rules = disk.Rules();
-  ListFileInput list(kListFileName, commands.Held(kListFileName));
+  ListFileInput list(disk, words::kListFileName, commands.Held(words::kListFileName));
   list.Open();
 
   NameField PICNAME;
@@ -59,11 +55,11 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     // name that ends in a blank: handed over without it, it names another.
     const char* why = nullptr;
     if (length > kNameWidth || FOLDERLEN + 1 + PICLEN > kNameWidth)
-      why = "the path is longer than 50 characters";
+      why = words::kPathTooLong;
     else if (length > PICLEN)
-      why = "its name ends in a blank";
+      why = words::kEndsInBlank;
     else if (rules.drops_trailing_dots && PICNAME.At(PICLEN) == '.')
-      why = "its name ends in a dot, which Windows would drop";
+      why = words::kEndsInDot;
     if (why != nullptr) {
       std::string path = folder;
       path.append("/").append(list.LastLine());
@@ -77,7 +73,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     // before, and one of another century would be moved into this one: a
     // wrong time that looks like a right one.
     if (STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time)) {
-      ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kNoStamp);
+      ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kNoStamp);
       continue;
     }
 
@@ -91,7 +87,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       // A field the stamp cannot show would keep its old digits: a name
       // earlier than the picture's own.
       if (!CanWrite(time)) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kPastTheLastStamp);
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
         break;
       }
       RECONVERT(time, STAMP);
@@ -102,14 +98,14 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
         break;
       }
       if (++taken > NFILES) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), kTakenTooOften);
+        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
         break;
       }
     }
   }
   list.Close();
   if (int error = renamer.Finish(folder))
-    ReportNotWritten(out, folder, error, kRunNotWritten);
+    ReportNotWritten(out, folder, error, words::kRunNotWritten);
 }
 
 }  // namespace stampwise

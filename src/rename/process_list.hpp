@@ -24,9 +24,13 @@ bool IsSelected(const NameField& line);
 std::string Describe(const RenameResult& result);
 
 // Reads exactly NFILES lines of the list file. A picture is left as it is,
-// with a line that says why, when its path does not fit the 50-character
-// field, when its stamp cannot be read whole, when the rename fails for any
-// reason but a taken name, or when every later stamp it can reach is taken.
+// with a line that says why (console/words.hpp), when its path does not fit
+// the 50-character field, when its name ends in a blank (or a dot, where
+// the system drops it), when its stamp cannot be read whole or would pass
+// the last one a stamp can show, when the rename fails for any reason but
+// a taken name, or when more names were refused as taken than the folder
+// has entries. A rename that could not be written to the disk, and a
+// failed final write of the run, each get a line that says so.
 // The renames go through `disk`; `commands` hands over the names its
 // listing read, so that the folder is read once.
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,

@@ -3,12 +3,13 @@
 #include <string>
 
 #include "console/reason.hpp"
+#include "console/words.hpp"
 
 namespace stampwise {
 
 void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
                       std::string_view consequence) {
-  std::string line = "Not written to the disk: ";
+  std::string line = words::kNotWritten;
   line.append(path).append(": ").append(Reason(error)).append("; ").append(consequence);
   out.ListRecord(line);
 }
@@ -29,7 +30,7 @@ void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField
   // Success is said only once the rename is on the disk.
   if (ISTAT.kind == RenameResult::Kind::kNotWritten)
     ReportNotWritten(out, NEWNAME.Piece(1, NEWLEN), ISTAT.error,
-                     "the disk may still hold the picture as " +
+                     words::kMayHoldOldName +
                          std::string(PICNAME.Piece(1, PICLEN)));
 }
 

@@ -1,0 +1,33 @@
+// What every POSIX file of the platform layer shares: the one rule for
+// errors (the error number that the call that just failed left, or EIO
+// where it left none) and a write of all of some bytes.
+#ifndef STAMPWISE_PLATFORM_POSIX_IO_HPP
+#define STAMPWISE_PLATFORM_POSIX_IO_HPP
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <string_view>
+
+namespace stampwise::platform {
+
+inline int Failed() { return errno != 0 ? errno : EIO; }
+
+// 0 for a call that returned 0, its error otherwise.
+inline int Status(int result) { return result == 0 ? 0 : Failed(); }
+
+// Writes all of `bytes` to `fd`, going on after a signal. 0, or the error.
+inline int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? Failed() : EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+}  // namespace stampwise::platform
+
+#endif  // STAMPWISE_PLATFORM_POSIX_IO_HPP
