@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_disk.hpp"
 #include "test_util.hpp"
 
 namespace stampwise {
@@ -179,6 +180,23 @@ TEST_F(CommandTest, DeleteRemovesTheFileAndOtherCommandsRunNothing) {
   EXPECT_EQ(RunCommand(""), kUnknownCommand);
   EXPECT_NE(RunCommand("dir /b ."), 0);  // a listing with nowhere to go
   EXPECT_TRUE(Exists("keep"));
+}
+
+// Two runs in one working directory, in memory: the second is refused while
+// the first holds its list, from before its listing to its delete.
+TEST(TwoRuns, TheSecondIsRefusedUntilTheFirstHasDeletedItsList) {
+  test::MemoryDisk disk;
+  disk.MakeFolder("Cam1");
+  disk.Put("Cam1/a (2).jpg", "a");
+  CommandProcessor first(disk), second(disk);
+  ASSERT_EQ(first.Run("dir /b Cam1 > AllFiles.txt"), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(second.Run("dir /b Cam1 > AllFiles.txt"), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "AllFiles.txt: another run of the program is using it here\n");
+  EXPECT_EQ(first.Run("del AllFiles.txt"), 0);
+  EXPECT_EQ(disk.Files(".").count("AllFiles.txt"), 0u);
+  EXPECT_EQ(second.Run("dir /b Cam1 > AllFiles.txt"), 0);
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
-// The system's own calls, but for those a test makes fail, as a card's file
-// system or a protected picture would, and a folder a test may make up.
+// A file system in memory whose calls a test can make fail, as a card's file
+// system or a protected picture would, and whose syncs it can count.
 #ifndef STAMPWISE_TESTS_FAKES_HPP
 #define STAMPWISE_TESTS_FAKES_HPP
 
 #include <cerrno>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/disk.hpp"
+#include "memory_disk.hpp"
 
 namespace stampwise::test {
 
-struct FakeDisk : platform::RealDisk {
+struct FakeDisk : MemoryDisk {
   int no_replace_error = 0;  // the rename that refuses a taken name
   int link_error = 0;        // every link
   int link_once = 0;         // the next link only
@@ -44,66 +43,66 @@ struct FakeDisk : platform::RealDisk {
 
   int RenameNoReplace(const std::string& from, const std::string& to) override {
     ++no_replace_calls;
-    return no_replace_error != 0 ? no_replace_error : RealDisk::RenameNoReplace(from, to);
+    return no_replace_error != 0 ? no_replace_error : MemoryDisk::RenameNoReplace(from, to);
   }
   int Link(const std::string& from, const std::string& to) override {
     if (int e = link_once) return link_once = 0, e;
     if (link_error != 0) return link_error;
     linked_from = from, linked_to = to, ++links;
-    return RealDisk::Link(from, to);
+    return MemoryDisk::Link(from, to);
   }
   int Remove(const std::string& path) override {
     // Another run moved the picture on, just before this one's unlink.
     if (!moved_on_to.empty() && path == linked_from)
-      return RealDisk::RenameNoReplace(path, moved_on_to) == 0 ? ENOENT : EIO;
+      return MemoryDisk::RenameNoReplace(path, moved_on_to) == 0 ? ENOENT : EIO;
     if (unlink_old != 0 && path == linked_from) return unlink_old;
     if (unlink_new != 0 && path == linked_to) return unlink_new;
-    return RealDisk::Remove(path);
+    return MemoryDisk::Remove(path);
   }
   int CreateNew(const std::string& path, platform::File* file) override {
     ++creations;
     created = path;
-    return RealDisk::CreateNew(path, file);
+    return MemoryDisk::CreateNew(path, file);
   }
   int CreateEmpty(const std::string& path, platform::File* file) override {
     ++creations;
     created = path;
-    return RealDisk::CreateEmpty(path, file);
+    return MemoryDisk::CreateEmpty(path, file);
   }
   int Close(platform::File file) override {
-    int error = RealDisk::Close(file);
-    if (!written_over.empty()) std::ofstream(created, std::ios::binary) << written_over;
+    int error = MemoryDisk::Close(file);
+    if (!written_over.empty()) Put(created, written_over);
     return error;
   }
   int Replace(const std::string& from, const std::string& to) override {
-    return replace_error != 0 ? replace_error : RealDisk::Replace(from, to);
+    return replace_error != 0 ? replace_error : MemoryDisk::Replace(from, to);
   }
-  platform::PathRules Rules() override { return rules_said ? rules : RealDisk::Rules(); }
+  platform::PathRules Rules() override { return rules_said ? rules : MemoryDisk::Rules(); }
   platform::FileSystemKind KindOf(const std::string& folder) override {
-    return kind_said ? kind : RealDisk::KindOf(folder);
+    return kind_said ? kind : MemoryDisk::KindOf(folder);
   }
   int Sync(const std::string& path) override {
     ++syncs;
     synced.push_back(path);
     if (sync_fails_from > 0 && syncs >= sync_fails_from) return EIO;
-    return RealDisk::Sync(path);
+    return MemoryDisk::Sync(path);
   }
   int SyncFolder(const std::string& folder) override {
     ++folder_syncs;
     synced.push_back(folder + "/");
     if (folder_sync_error != 0) return folder_sync_error;
-    return RealDisk::SyncFolder(folder);
+    return MemoryDisk::SyncFolder(folder);
   }
   int SyncFileSystem(const std::string& folder) override {
     ++file_system_syncs;
     return file_system_sync_error != 0 ? file_system_sync_error
-                                       : RealDisk::SyncFileSystem(folder);
+                                       : MemoryDisk::SyncFileSystem(folder);
   }
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override {
     ++folder_reads;
     if (read_error != 0) return read_error;
-    if (made_up_folder.empty()) return RealDisk::ReadFolder(folder, visit);
+    if (made_up_folder.empty()) return MemoryDisk::ReadFolder(folder, visit);
     for (const std::string& name : made_up_folder) visit(name);
     return 0;
   }

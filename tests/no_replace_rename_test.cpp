@@ -77,18 +77,22 @@ INSTANTIATE_TEST_SUITE_P(EachWay, RenameWays,
                                            Renamer::Method::kLinkThenUnlink,
                                            Renamer::Method::kReserveThenRename));
 
+// The ways' failures, forced on a folder in memory, Cam1.
 class ForcedFailures : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static constexpr const char* kCam = "Cam1";
+  static std::string P(const std::string& name) { return std::string(kCam) + "/" + name; }
+  static void Fill(FakeDisk& disk) {
+    disk.MakeFolder(kCam);
     for (const char* name : {"a (2).jpg", "b (2).jpg", "c (2).jpg", "taken.jpg"})
-      WriteFile(dir_ / name, name);
+      disk.Put(P(name), name);
   }
+  void SetUp() override { Fill(sys_); }
   RenameResult Rename(const char* from, const char* to) {
-    return renamer_.Rename(dir_.path(), dir_ / from, dir_ / to);
+    return renamer_.Rename(kCam, P(from), P(to));
   }
-  Files Now() const { return Snapshot(dir_.path()); }
+  Files Now() const { return sys_.Files(kCam); }
 
-  TempDir dir_;
   FakeDisk sys_;
   Renamer renamer_{sys_, nullptr};
 };
@@ -97,7 +101,7 @@ TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
   sys_.no_replace_error = EINVAL;  // as exFAT and FAT under FUSE
   sys_.link_error = EPERM;
   EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
-  WriteFile(dir_ / "9.jpg", "late");  // made by another program meanwhile
+  sys_.Put(P("9.jpg"), "late");  // made by another program meanwhile
   EXPECT_TRUE(Rename("b (2).jpg", "9.jpg").Taken());
   EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
   // The flag is given up once and for all; links, refused picture by
@@ -144,7 +148,7 @@ TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
 // is under this run's name and the other's, each said by its own run.
 TEST_F(ForcedFailures, APictureMovedOnByAnotherRunKeepsTheNameLinked) {
   sys_.no_replace_error = EINVAL;
-  sys_.moved_on_to = dir_ / "2.jpg";
+  sys_.moved_on_to = P("2.jpg");
   EXPECT_EQ(Rename("a (2).jpg", "1.jpg").kind, Kind::kDone);
   EXPECT_EQ(Now().at("1.jpg"), "a (2).jpg");
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
@@ -184,30 +188,21 @@ TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
                          Row{WriteThrough::kPictureAndFolder, {"p", "f"}},
                          Row{WriteThrough::kNameFirst, {"f", "p", "f"}}}) {
     FakeDisk disk;
+    Fill(disk);
     Renamer renamer(disk, nullptr, Renamer::Method::kAuto, row.way);
-    EXPECT_TRUE(renamer.Rename(dir_.path(), dir_ / "a (2).jpg", dir_ / "taken.jpg").Taken());
-    EXPECT_EQ(renamer.Rename(dir_.path(), dir_ / "a (2).jpg", dir_ / "1.jpg").kind, Kind::kDone);
+    EXPECT_TRUE(renamer.Rename(kCam, P("a (2).jpg"), P("taken.jpg")).Taken());
+    EXPECT_EQ(renamer.Rename(kCam, P("a (2).jpg"), P("1.jpg")).kind, Kind::kDone);
     std::vector<std::string> expected;
     for (const std::string& call : row.per_rename)
-      expected.push_back(call == "p" ? dir_ / "1.jpg" : dir_.path() + "/");
+      expected.push_back(call == "p" ? P("1.jpg") : P(""));
     EXPECT_EQ(disk.synced, expected);
-    EXPECT_EQ(renamer.Finish(dir_.path()), 0);
+    EXPECT_EQ(renamer.Finish(kCam), 0);
     EXPECT_EQ(disk.file_system_syncs, row.way == WriteThrough::kNone ? 0 : 1);
     EXPECT_EQ(disk.folder_syncs,
               std::count(row.per_rename.begin(), row.per_rename.end(), "f") +
                   (row.way == WriteThrough::kNone ? 0 : 1));
-    ASSERT_TRUE(renamer.Rename(dir_.path(), dir_ / "1.jpg", dir_ / "a (2).jpg").Done());
+    ASSERT_TRUE(renamer.Rename(kCam, P("1.jpg"), P("a (2).jpg")).Done());
   }
-}
-
-// A named pipe among the pictures is renamed, and the write through goes on
-// past it at once: opening it to write would wait for a writer for ever.
-TEST_F(ForcedFailures, ANamedPipeIsRenamedWithoutWaiting) {
-#ifndef _WIN32
-  ASSERT_EQ(mkfifo((dir_ / "p (2).jpg").c_str(), 0644), 0);
-  Renamer renamer(sys_, nullptr, Renamer::Method::kAuto, WriteThrough::kPictureAndFolder);
-  EXPECT_EQ(renamer.Rename(dir_.path(), dir_ / "p (2).jpg", dir_ / "1.jpg").kind, Kind::kDone);
-#endif
 }
 
 TEST(WriteThroughRule, EachKindOfFileSystem) {
@@ -232,6 +227,18 @@ TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
   EXPECT_EQ(Now().count("a (2).jpg"), 1u);
   sys_.read_error = 0;
   EXPECT_TRUE(Rename("a (2).jpg", "TAKEN.JPG").Taken());
+}
+
+// A named pipe among the pictures is renamed, and the write through goes on
+// past it at once: opening it to write would wait for a writer for ever.
+TEST(RealDisk, ANamedPipeIsRenamedWithoutWaiting) {
+#ifndef _WIN32
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "p (2).jpg").c_str(), 0644), 0);
+  platform::RealDisk disk;
+  Renamer renamer(disk, nullptr, Renamer::Method::kAuto, WriteThrough::kPictureAndFolder);
+  EXPECT_EQ(renamer.Rename(dir.path(), dir / "p (2).jpg", dir / "1.jpg").kind, Kind::kDone);
+#endif
 }
 
 }  // namespace

@@ -246,39 +246,42 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   EXPECT_EQ(files.count("2015-13-03 30-20-31.jpg"), 1u);
 }
 
-// Lists the folder and runs PROCESSLIST on it in this process, over `disk`,
-// from the folder's working directory; what it said.
-std::string ProcessInProcess(const Folder& folder, FakeDisk& disk, std::int32_t nfiles) {
-  TempDir io;
-  std::FILE* file = std::fopen((io / "out").c_str(), "wb");
+// Runs the listing and PROCESSLIST in this process over `disk`, on a
+// folder Cam1 in memory holding `names` (each picture's content its own
+// name); what they said.
+std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& names) {
+  disk.MakeFolder("Cam1");
+  for (const std::string& name : names) disk.Put("Cam1/" + name, "picture " + name);
+  std::FILE* file = std::tmpfile();
   {
-    WorkingDirectory in(folder.work().path());
     CommandProcessor commands(disk);
     EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
     OutputUnit out(file, "out");
     DateTimeFields time;
-    PROCESSLIST(nfiles, NameField("Cam1"), 4, time, out, disk, commands);
+    PROCESSLIST(static_cast<std::int32_t>(names.size()), NameField("Cam1"), 4, time, out, disk,
+                commands);
     out.Flush();
   }
+  std::string said;
+  std::rewind(file);
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) said += static_cast<char>(c);
   std::fclose(file);
-  return ReadFile(io / "out");
+  return said;
 }
 
 // A file system that calls every new name taken would keep a picture
 // searching for ever: after as many refusals as the folder has entries, the
 // picture is left, and the next one is tried.
 TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
-  Folder folder;
-  folder.Add("2015-05-03 10-20-30 (2).jpg");
-  folder.Add("2015-05-03 10-20-30 (3).jpg");
-  folder.Add("notes.txt");
   FakeDisk disk;
   disk.no_replace_error = EEXIST;
-  std::string out = ProcessInProcess(folder, disk, 3);
+  std::string out = ProcessInMemory(
+      disk, {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg", "notes.txt"});
   EXPECT_EQ(disk.no_replace_calls, 2 * 4);
   for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"}) {
-    EXPECT_NE(out.find(NotRenamed(folder.Path(name), "more new names were refused as taken "
-                                                     "than the folder has entries")),
+    EXPECT_NE(out.find(NotRenamed(std::string("Cam1/") + name,
+                                  "more new names were refused as taken than the folder has "
+                                  "entries")),
               std::string::npos)
         << out;
   }
@@ -288,35 +291,32 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
 // be opened as its twin without the dot: it is left, and the twin renamed.
 TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
   for (bool drops : {false, true}) {
-    Folder folder;
-    folder.Add("2015-05-03 10-20-30 (2).JPG.");
-    folder.Add("2015-05-03 10-20-30 (2).JPG");
     FakeDisk disk;
     disk.rules_said = true;
     disk.rules.drops_trailing_dots = drops;
-    std::string out = ProcessInProcess(folder, disk, 2);
-    EXPECT_EQ(out.find(NotRenamed(folder.Path("2015-05-03 10-20-30 (2).JPG."),
+    std::string out =
+        ProcessInMemory(disk, {"2015-05-03 10-20-30 (2).JPG.", "2015-05-03 10-20-30 (2).JPG"});
+    EXPECT_EQ(out.find(NotRenamed("Cam1/2015-05-03 10-20-30 (2).JPG.",
                                   "its name ends in a dot, which Windows would drop")) !=
                   std::string::npos,
               drops)
         << out;
-    EXPECT_EQ(folder.Files().count("2015-05-03 10-20-30 (2).JPG."), drops ? 1u : 0u);
-    EXPECT_EQ(folder.Files().count("2015-05-03 10-20-30 (2).JPG"), 0u);
+    std::map<std::string, std::string> files = disk.Files("Cam1");
+    EXPECT_EQ(files.count("2015-05-03 10-20-30 (2).JPG."), drops ? 1u : 0u);
+    EXPECT_EQ(files.count("2015-05-03 10-20-30 (2).JPG"), 0u);
   }
 }
 
 // A card that fails half-way: success is said only for the renames written
 // to it; the others, and the run's final write, say that they may not be.
 TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
-  Folder folder;
-  for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"})
-    folder.Add(name);
   FakeDisk disk;
   disk.kind_said = true;
   disk.kind = platform::FileSystemKind::kFat;
   disk.sync_fails_from = 2;
   disk.file_system_sync_error = EIO;
-  std::string out = ProcessInProcess(folder, disk, 2);
+  std::string out =
+      ProcessInMemory(disk, {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"});
   EXPECT_EQ(out, Echo("Cam1/2015-05-03 10-20-30 (2).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
                      Success("Cam1/2015-05-03 10-20-31.jpg") +
                      Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
