@@ -195,12 +195,14 @@ TEST(IoFailure, AFullDeviceAClosedPipeOrAnUnreadableConsoleIsAnErrorNeverSuccess
   }
   // A console that cannot be read at all (a folder): the report names the
   // statement that read the folder name.
-  int raw = std::system(("cd \"" + work.path() + "\" && \"" STAMPWISE_EXE "\" < / 2> err >/dev/null").c_str());
+  int raw = std::system(
+      ("cd \"" + work.path() + "\" && \"" STAMPWISE_EXE "\" < / 2> err >/dev/null").c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 127);
   std::string err = ReadFile(work / "err");
   EXPECT_NE(err.find("error 21 in formatted read on unit 5: error code returned by host stdio"),
-            std::string::npos) << err;
+            std::string::npos)
+      << err;
   EXPECT_NE(err.find("create_pics_list.cpp:"), std::string::npos) << err;
 }
 #endif

@@ -38,8 +38,8 @@ struct FakeDisk : MemoryDisk {
 
   std::string linked_from, linked_to, created;
   std::vector<std::string> synced;  // in order; a folder ends in a slash
-  int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0, syncs = 0,
-      folder_syncs = 0, file_system_syncs = 0;
+  int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0, syncs = 0, folder_syncs = 0,
+      file_system_syncs = 0;
 
   int RenameNoReplace(const std::string& from, const std::string& to) override {
     ++no_replace_calls;

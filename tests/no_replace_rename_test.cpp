@@ -52,13 +52,17 @@ TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
   WriteFile(dir / "x (2).jpg", "x");
   WriteFile(dir / "y (2).jpg", "y");
   WriteFile(dir / "2015-05-03 10-20-31.JPG", "twin");
-  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
+  EXPECT_TRUE(
+      renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
   // A name the program itself gave is taken for the next picture as well,
   // and a name it gave up is free again.
-  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
-  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
+  EXPECT_TRUE(
+      renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
+  EXPECT_TRUE(
+      renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
   EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
-  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
+  EXPECT_TRUE(
+      renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
   EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
 }
 
@@ -108,8 +112,11 @@ TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
   // picture, are asked for again.
   EXPECT_EQ(sys_.no_replace_calls, 1);
   EXPECT_EQ(sys_.creations, 3);
-  EXPECT_EQ(Now(), (Files{{"1.jpg", "a (2).jpg"}, {"2.jpg", "b (2).jpg"}, {"c (2).jpg", "c (2).jpg"},
-                          {"9.jpg", "late"}, {"taken.jpg", "taken.jpg"}}));
+  EXPECT_EQ(Now(), (Files{{"1.jpg", "a (2).jpg"},
+                          {"2.jpg", "b (2).jpg"},
+                          {"c (2).jpg", "c (2).jpg"},
+                          {"9.jpg", "late"},
+                          {"taken.jpg", "taken.jpg"}}));
 }
 
 TEST_F(ForcedFailures, OnePictureThatCannotBeLinkedDoesNotTurnLinksOff) {
@@ -198,9 +205,8 @@ TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
     EXPECT_EQ(disk.synced, expected);
     EXPECT_EQ(renamer.Finish(kCam), 0);
     EXPECT_EQ(disk.file_system_syncs, row.way == WriteThrough::kNone ? 0 : 1);
-    EXPECT_EQ(disk.folder_syncs,
-              std::count(row.per_rename.begin(), row.per_rename.end(), "f") +
-                  (row.way == WriteThrough::kNone ? 0 : 1));
+    EXPECT_EQ(disk.folder_syncs, std::count(row.per_rename.begin(), row.per_rename.end(), "f") +
+                                     (row.way == WriteThrough::kNone ? 0 : 1));
     ASSERT_TRUE(renamer.Rename(kCam, P("1.jpg"), P("a (2).jpg")).Done());
   }
 }

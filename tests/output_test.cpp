@@ -30,7 +30,9 @@ std::string Written(Write write) {
 
 TEST(OutputRecords, FixedWidthRightAlignsOrCutsEachValue) {
   std::string folder(30, 'F');
-  EXPECT_EQ(Written([&](OutputUnit& out) { out.FixedRecord({{folder, 50}}); }),
+  EXPECT_EQ(Written([&](OutputUnit& out) {
+              out.FixedRecord({{folder, 50}});
+            }),
             std::string(20, ' ') + folder + "\r\n");
   EXPECT_EQ(Written([](OutputUnit& out) { out.FixedRecord({{"abcdef", 3}}); }), "abc\r\n");
   EXPECT_EQ(Written([](OutputUnit& out) {

@@ -129,12 +129,12 @@ TEST(Renaming, AFrozenClocksPicturesKeepTheOrderTheyWereTakenIn) {
 TEST(Renaming, SelectsOnlyASuffixRightAfterTheStamp) {
   Folder folder;
   const std::vector<std::string> selected = {
-      "2015-05-03 10-20-30-x.jpg",   // "-" at 20, whatever stands at 21
+      "2015-05-03 10-20-30-x.jpg",    // "-" at 20, whatever stands at 21
       "2015-05-03 10-20-32 (1).png",  // "(" at 21
       "2015-05-03 10-20-34x[1].jpg",  // "[" at 21, whatever stands at 20
   };
   const std::vector<std::string> skipped = {
-      "2015-05-03 10-20-40.jpg",     // a plain stamp name: "." at 20
+      "2015-05-03 10-20-40.jpg",      // a plain stamp name: "." at 20
       "2015-05-03 10-20-42 {1}.jpg",  // blank at 20, "{" at 21
       "2015-05-03 10-20-44 1.jpg",    // a digit at 21
       "2015-05-03 10-20-46",          // exactly 19 characters
@@ -237,9 +237,9 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   std::map<std::string, std::string> files = folder.Files();
   for (const char* name : unread) {
     EXPECT_EQ(files.count(name), 1u) << name;
-    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name),
-                                      "its name does not begin with a time stamp")),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find(NotRenamed(folder.Path(name), "its name does not begin with a time stamp")),
+        std::string::npos)
         << name;
   }
   EXPECT_EQ(files.count("2015-05-03 10-20-31.jpg"), 1u);
@@ -328,9 +328,8 @@ TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
                      "hold every rename of this run\r\n");
   // On FAT the new name is written first, with its folder, then the
   // picture moved under it, then the folder again.
-  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/", "Cam1/2015-05-03 10-20-31.jpg",
-                                                   "Cam1/", "Cam1/",
-                                                   "Cam1/2015-05-03 10-20-32.jpg"}));
+  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/", "Cam1/2015-05-03 10-20-31.jpg", "Cam1/",
+                                                   "Cam1/", "Cam1/2015-05-03 10-20-32.jpg"}));
 }
 
 }  // namespace

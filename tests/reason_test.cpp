@@ -33,7 +33,8 @@ TEST(Reason, WordsTheUserReads) {
       {ERROR_WRITE_PROTECT, "Read-only file system"},
       {ERROR_ACCESS_DENIED, "Permission denied"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Reason(platform::ErrnoFromWindows(c.error)), c.words) << c.error;
+  for (const Case& c : cases)
+    EXPECT_EQ(Reason(platform::ErrnoFromWindows(c.error)), c.words) << c.error;
 #endif
 }
 

@@ -53,7 +53,7 @@ struct Outcome {
 // Runs the stampwise executable in `work_dir` with `input` on standard input.
 // NO_STOP_MESSAGE is removed from its environment unless `no_stop_message`.
 Outcome RunProgram(const std::string& work_dir, const std::string& input,
-               bool no_stop_message = false);
+                   bool no_stop_message = false);
 
 // What the program writes before it reads the folder name.
 std::string Opening();

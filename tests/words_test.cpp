@@ -24,9 +24,12 @@ std::string ManualText() {
     for (std::size_t i = 0; i < line.size(); ++i) {
       if (line[i] == '\\' && i + 1 < line.size()) {
         char next = line[++i];
-        if (next == 'f') ++i;  // \fB, \fR, \fI
-        else if (next == 'e') plain += '\\';
-        else if (next == '-') plain += '-';
+        if (next == 'f')
+          ++i;  // \fB, \fR, \fI
+        else if (next == 'e')
+          plain += '\\';
+        else if (next == '-')
+          plain += '-';
         continue;
       }
       if (line[i] != '"') plain += line[i];

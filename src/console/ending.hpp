@@ -9,8 +9,7 @@ class OutputUnit;
 
 // The source position of the statement that the caller wrote, for the
 // error report: the defaults take the caller's position.
-#define STAMPWISE_HERE \
-  const char *src_file = __builtin_FILE(), int src_line = __builtin_LINE()
+#define STAMPWISE_HERE const char *src_file = __builtin_FILE(), int src_line = __builtin_LINE()
 
 // The kind of statement that failed, as the error report names it.
 enum class Statement {

@@ -73,8 +73,7 @@ void LineInput::FailHost(int error_number, Statement statement, const char* src_
          src_file, src_line);
 }
 
-ConsoleInput::ConsoleInput(OutputUnit& out)
-    : LineInput(kConsoleUnit, "stdin", 4096), out_(out) {}
+ConsoleInput::ConsoleInput(OutputUnit& out) : LineInput(kConsoleUnit, "stdin", 4096), out_(out) {}
 
 void ConsoleInput::SkipLine(const char* src_file, int src_line) {
   out_.Flush(src_file, src_line);
@@ -87,8 +86,8 @@ int ConsoleInput::Read(char* into, std::size_t room, std::size_t* got) {
   return reader_.Read(into, room, got);
 }
 
-ListFileInput::ListFileInput(platform::Disk& disk, const char* file_name,
-                             platform::HeldFile held, std::size_t block)
+ListFileInput::ListFileInput(platform::Disk& disk, const char* file_name, platform::HeldFile held,
+                             std::size_t block)
     : LineInput(kListUnit, file_name, block), disk_(disk), file_name_(file_name), held_(held) {}
 
 ListFileInput::~ListFileInput() {

@@ -54,8 +54,7 @@ class LineInput {
   virtual int Read(char* into, std::size_t room, std::size_t* got) = 0;
 
   // The next line, its head kept in line_ when `keep`. False at the end.
-  bool NextLine(long* length, Statement statement, bool keep, const char* src_file,
-                int src_line);
+  bool NextLine(long* length, Statement statement, bool keep, const char* src_file, int src_line);
   // Forgets what was read: the unit starts again at its first line.
   void Restart();
   [[noreturn]] void FailEnd(Statement statement, const char* src_file, int src_line);

@@ -24,8 +24,7 @@ struct FixedValue {
 // reported at the statement that wrote the first record still buffered.
 class OutputUnit {
  public:
-  explicit OutputUnit(std::FILE* stream = stdout, const char* file_name = "stdout",
-                      int number = 6);
+  explicit OutputUnit(std::FILE* stream = stdout, const char* file_name = "stdout", int number = 6);
   OutputUnit(const OutputUnit&) = delete;
   OutputUnit& operator=(const OutputUnit&) = delete;
 

@@ -21,8 +21,7 @@ inline constexpr const char* kPastTheLastStamp =
 inline constexpr const char* kTakenTooOften =
     "more new names were refused as taken than the folder has entries";
 // After the system's reason, where a half-done link could not be undone.
-inline constexpr const char* kBothNames =
-    "; the picture now has both names, the old and the new";
+inline constexpr const char* kBothNames = "; the picture now has both names, the old and the new";
 
 // " Not written to the disk: PATH: REASON; CONSEQUENCE".
 inline constexpr const char* kNotWritten = "Not written to the disk: ";
@@ -34,7 +33,8 @@ inline constexpr const char* kNoFolderName = "No folder name was typed.";
 inline constexpr const char* kFolderTooLong =
     "The folder name is longer than 26 characters (a letter outside A-Z may count as two or "
     "more).";
-inline constexpr const char* kFolderBlanks = "The folder name cannot have blanks in it or before it.";
+inline constexpr const char* kFolderBlanks =
+    "The folder name cannot have blanks in it or before it.";
 inline constexpr const char* kFolderControl =
     "The folder name cannot have control characters (such as NUL or TAB) in it.";
 inline constexpr const char* kFolderDrive =
@@ -49,10 +49,10 @@ inline constexpr const char* kLineFeedNames = "with a line feed left out of the 
 // Each reason above that a line of the console can end with: the manual
 // page names every one.
 inline constexpr const char* kAll[] = {
-    kPathTooLong,   kEndsInBlank,   kEndsInDot,    kNoStamp,       kPastTheLastStamp,
-    kTakenTooOften, kBothNames + 2, kRunNotWritten, kNoFolderName,  kFolderTooLong,
-    kFolderBlanks,  kFolderControl, kFolderDrive,  kFolderRaw,     kAnotherRun,
-    kLineFeedNames,
+    kPathTooLong,      kEndsInBlank,   kEndsInDot,     kNoStamp,
+    kPastTheLastStamp, kTakenTooOften, kBothNames + 2, kRunNotWritten,
+    kNoFolderName,     kFolderTooLong, kFolderBlanks,  kFolderControl,
+    kFolderDrive,      kFolderRaw,     kAnotherRun,    kLineFeedNames,
 };
 
 }  // namespace stampwise::words

@@ -138,8 +138,8 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
     if (std::size_t n = listing_.with_line_feed()) {
       platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
-                                        (n == 1 ? " name " : " names ") +
-                                        words::kLineFeedNames + "\n");
+                                        (n == 1 ? " name " : " names ") + words::kLineFeedNames +
+                                        "\n");
     }
     if (error == 0) error = WriteList(file);
   }

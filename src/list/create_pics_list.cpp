@@ -1,11 +1,11 @@
 #include "list/create_pics_list.hpp"
 
-
 namespace stampwise {
 
 namespace {
 
-const TextField<73> kProblem("There was a problem with the folder name ... Press Enter to terminate");
+const TextField<73> kProblem(
+    "There was a problem with the folder name ... Press Enter to terminate");
 
 // The problem message, one ENTER, and the orderly end. `why`, when given,
 // comes first on a line of its own.
@@ -27,8 +27,7 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
   // An empty name would list the working directory on the home platform,
   // and a longer one would cut the command and the new picture names.
   if (FOLDERLEN == 0) StopForFolderName(console, out, words::kNoFolderName);
-  if (FOLDERLEN > kMaxFolderLength)
-    StopForFolderName(console, out, words::kFolderTooLong);
+  if (FOLDERLEN > kMaxFolderLength) StopForFolderName(console, out, words::kFolderTooLong);
   // The listing would split the name at a blank, while the renames would
   // use it whole: two different folders.
   // So would a name that goes on past the field's 50 characters after
@@ -48,8 +47,7 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
   if (commands.Rules().drive_letters) {
     bool drive = folder.size() >= 2 && folder[1] == ':' &&
                  (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
-    if (drive)
-      StopForFolderName(console, out, words::kFolderDrive);
+    if (drive) StopForFolderName(console, out, words::kFolderDrive);
     if (folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') && folder[1] == folder[0] &&
         (folder[2] == '?' || folder[2] == '.') && folder[3] == folder[0])
       StopForFolderName(console, out, words::kFolderRaw);

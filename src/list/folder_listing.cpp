@@ -56,9 +56,7 @@ void FolderListing::ForEachInOrder(const std::function<void(std::string_view)>& 
                             static_cast<std::uint32_t>(name.size())});
   });
   if (entries.empty()) return;
-  auto name_of = [this](const Entry& e) {
-    return std::string_view(names_).substr(e.at, e.length);
-  };
+  auto name_of = [this](const Entry& e) { return std::string_view(names_).substr(e.at, e.length); };
   std::string_view first = name_of(entries[0]);
   std::size_t shared = first.size();
   for (const Entry& e : entries) shared = SharedHead(first, name_of(e), shared);

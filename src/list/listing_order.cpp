@@ -78,7 +78,8 @@ int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) 
       std::size_t di = std::min<std::size_t>(i - zi, 255), dj = std::min<std::size_t>(j - zj, 255);
       if (di != dj) return di < dj ? -1 : 1;
       if (int order = a.substr(zi, i - zi).compare(b.substr(zj, j - zj))) return order < 0 ? -1 : 1;
-      std::size_t za = std::min<std::size_t>(zi - ri, 255), zb = std::min<std::size_t>(zj - rj, 255);
+      std::size_t za = std::min<std::size_t>(zi - ri, 255),
+                  zb = std::min<std::size_t>(zj - rj, 255);
       if (za != zb) return za < zb ? -1 : 1;
       continue;
     }

@@ -44,8 +44,6 @@ int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
   }
 }
 
-int WriteStream(std::FILE* stream, std::string_view text) {
-  return WriteAll(fileno(stream), text);
-}
+int WriteStream(std::FILE* stream, std::string_view text) { return WriteAll(fileno(stream), text); }
 
 }  // namespace stampwise::platform

@@ -40,8 +40,8 @@ int RealDisk::ReadFolder(const std::string& folder,
   std::wstring wide = Widen(folder);
   std::wstring pattern = wide + L"\\*";
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -79,9 +79,9 @@ int RealDisk::CreateNew(const std::string& path, File* file) {
 }
 
 int RealDisk::CreateEmpty(const std::string& path, File* file) {
-  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed();
   *file = reinterpret_cast<File>(handle);
   return 0;
@@ -133,10 +133,9 @@ int RealDisk::Close(File file) { return Status(CloseHandle(HandleOf(file))); }
 int RealDisk::Identify(File file, FileId* id) { return IdOf(HandleOf(file), id); }
 
 int RealDisk::IdentifyPath(const std::string& path, FileId* id) {
-  HANDLE handle = CreateFileW(Widen(path).c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileW(
+      Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed();
   int error = IdOf(handle, id);
   CloseHandle(handle);

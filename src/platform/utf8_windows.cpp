@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 namespace stampwise::platform {
 
 std::wstring Widen(std::string_view utf8) {
@@ -15,8 +14,8 @@ std::wstring Widen(std::string_view utf8) {
 
 bool Narrow(const wchar_t* utf16, std::string* utf8) {
   utf8->clear();
-  int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16, -1, nullptr, 0, nullptr,
-                              nullptr);
+  int n =
+      WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16, -1, nullptr, 0, nullptr, nullptr);
   if (n == 0) return false;
   utf8->resize(static_cast<std::size_t>(n));
   WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16, -1, &(*utf8)[0], n, nullptr, nullptr);

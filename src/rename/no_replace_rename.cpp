@@ -49,8 +49,7 @@ StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const s
   int error = disk.Remove(from);
   if (error == 0) return {Step::kDone, 0};
   platform::FileId old_id, new_id;
-  bool new_is_picture =
-      disk.IdentifyPath(to, &new_id) == 0 && platform::SameFile(new_id, picture);
+  bool new_is_picture = disk.IdentifyPath(to, &new_id) == 0 && platform::SameFile(new_id, picture);
   // The old name is gone all the same (another run on the same folder moved
   // the picture on): the new name is this picture's, as that run's is.
   int old_error = disk.IdentifyPath(from, &old_id);
@@ -78,7 +77,7 @@ StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const s
 // once (FAT mounted with `flush`) could put that on the disk before the new
 // entry has the picture's clusters.
 StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
-                          const std::string* written_in = nullptr, bool* written = nullptr) {
+                             const std::string* written_in = nullptr, bool* written = nullptr) {
   platform::File file = 0;
   if (int error = disk.CreateEmpty(to, &file))
     return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
@@ -111,7 +110,8 @@ StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, cons
       if (disk.IdentifyPath(from, &left) == 0 && platform::SameFile(left, reserved))
         (void)disk.Remove(from);
       *written = write_error == 0;
-      return write_error == 0 ? StepResult{Step::kDone, 0} : StepResult{Step::kDoneNotWritten, write_error};
+      return write_error == 0 ? StepResult{Step::kDone, 0}
+                              : StepResult{Step::kDoneNotWritten, write_error};
     }
     if (error != EINVAL && !NotOffered(error)) {
       if (still_ours()) (void)disk.Remove(to);
@@ -127,7 +127,7 @@ StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, cons
 // The ways in order, each kept off for the rest of the run once the file
 // system has shown that it does not offer it.
 StepResult AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
-                              const std::string& from, const std::string& to) {
+                          const std::string& from, const std::string& to) {
   if (!*flag_off) {
     StepResult o = ExclusiveRename(disk, from, to);
     if (o.step != Step::kNotOnThisDisk) return o;
@@ -149,8 +149,7 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   std::string_view new_name = new_path.substr(folder.size() + 1);
   // Without a complete view of the folder a twin in another letter case
   // could be missed: leave the picture rather than rename it unchecked.
-  if (int error = index_.Load(folder, new_name.size()))
-    return {RenameResult::Kind::kFailed, error};
+  if (int error = index_.Load(folder, new_name.size())) return {RenameResult::Kind::kFailed, error};
   if (index_.Has(new_name)) return {RenameResult::Kind::kTaken, 0};
 
   from_.assign(old_path);

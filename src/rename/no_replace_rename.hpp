@@ -19,9 +19,9 @@ struct RenameResult {
     kDone,
     kNotWritten,  // renamed, but writing it to the disk failed: `error` says why,
                   // and the disk may still hold the old name
-    kTaken,      // the new name is taken: the picture is as it was
-    kFailed,     // the picture is under its old name only; `error` says why
-    kBothNames,  // the picture could not leave its old name and now has both
+    kTaken,       // the new name is taken: the picture is as it was
+    kFailed,      // the picture is under its old name only; `error` says why
+    kBothNames,   // the picture could not leave its old name and now has both
   };
   Kind kind = Kind::kDone;
   int error = 0;  // the system's error number for kFailed and kBothNames

@@ -18,7 +18,6 @@ void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view w
   out.ListRecord(line);
 }
 
-
 }  // namespace
 
 std::string Describe(const RenameResult& result) {

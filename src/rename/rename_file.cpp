@@ -30,8 +30,7 @@ void RENAMEFILE(const NameField& FOLDER, std::int32_t FOLDERLEN, const NameField
   // Success is said only once the rename is on the disk.
   if (ISTAT.kind == RenameResult::Kind::kNotWritten)
     ReportNotWritten(out, NEWNAME.Piece(1, NEWLEN), ISTAT.error,
-                     words::kMayHoldOldName +
-                         std::string(PICNAME.Piece(1, PICLEN)));
+                     words::kMayHoldOldName + std::string(PICNAME.Piece(1, PICLEN)));
 }
 
 }  // namespace stampwise
