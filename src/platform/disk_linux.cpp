@@ -34,12 +34,6 @@ FileSystemKind RealDisk::KindOf(const std::string& folder) {
   }
 }
 
-int RealDisk::SyncFileSystem(const std::string& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Failed();
-  int error = syncfs(fd) == 0 ? 0 : Failed();
-  close(fd);
-  return error;
-}
+int RealDisk::SyncFileSystem(const std::string& folder) { return OnFolder(folder, syncfs); }
 
 }  // namespace stampwise::platform

@@ -129,13 +129,7 @@ int RealDisk::Sync(const std::string& path) {
   return error;
 }
 
-int RealDisk::SyncFolder(const std::string& folder) {
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Failed();
-  int error = fsync(fd) == 0 ? 0 : Failed();
-  close(fd);
-  return error;
-}
+int RealDisk::SyncFolder(const std::string& folder) { return OnFolder(folder, fsync); }
 
 unsigned long RealDisk::ProcessNumber() { return static_cast<unsigned long>(getpid()); }
 

@@ -4,10 +4,12 @@
 #ifndef STAMPWISE_PLATFORM_POSIX_IO_HPP
 #define STAMPWISE_PLATFORM_POSIX_IO_HPP
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace stampwise::platform {
@@ -16,6 +18,17 @@ inline int Failed() { return errno != 0 ? errno : EIO; }
 
 // 0 for a call that returned 0, its error otherwise.
 inline int Status(int result) { return result == 0 ? 0 : Failed(); }
+
+// Opens `folder`, hands it to `call` (fsync, syncfs), and closes it: 0, or
+// the error of the open or the call.
+template <typename Call>
+int OnFolder(const std::string& folder, Call call) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Failed();
+  int error = call(fd) == 0 ? 0 : Failed();
+  close(fd);
+  return error;
+}
 
 // Writes all of `bytes` to `fd`, going on after a signal. 0, or the error.
 inline int WriteAll(int fd, std::string_view bytes) {
