@@ -22,6 +22,8 @@ wait_for "Done ... Press ENTER to terminate normally"
 screen=$(tmux_ capture-pane -p)
 test "$(grep -c 'Successfully renamed' <<<"$screen")" -eq 6
 grep -qF "Successfully renamed                       Cam1/2015-05-03 10-20-32.jpg" <<<"$screen"
+# The list is gone once the closing line is shown, not only at the end.
+test ! -e "$scratch/AllFiles.txt"
 tmux_ send-keys Enter
 wait_for "exit status 0"
 test "$(ls "$scratch/Cam1" | wc -l)" -eq 12

@@ -34,6 +34,8 @@ for folder in "${folders[@]}"; do
   wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations" 30
   tmux_ send-keys "$folder" Enter
   wait_for "Done ... Press ENTER to terminate normally"
+  # The run's own held list must not keep it there until the window closes.
+  test ! -e "$scratch/AllFiles.txt"
   wait_for " $folder/2015-05-03 10-20-30 (2).JPG"
   wait_for "Successfully renamed"
   tmux_ send-keys Enter
