@@ -26,14 +26,9 @@ struct FakeDisk : MemoryDisk {
   // When not empty, the names every folder read gives.
   std::vector<std::string> made_up_folder;
 
-  // How paths are read, when said.
-  bool rules_said = false;
-  platform::PathRules rules;
-  // The kind of file system every folder is on, when said.
-  bool kind_said = false;
-  platform::FileSystemKind kind = platform::FileSystemKind::kJournaled;
-  int sync_fails_from = 0;    // this picture sync and every one after fail, as on a pulled card
-  int folder_sync_error = 0;  // every folder sync
+  platform::PathRules rules;                                             // how paths are read
+  platform::FileSystemKind kind = platform::FileSystemKind::kJournaled;  // every folder's
+  int sync_fails_from = 0;  // this picture sync and every one after fail, as on a pulled card
   int file_system_sync_error = 0;
 
   std::string linked_from, linked_to, created;
@@ -77,10 +72,8 @@ struct FakeDisk : MemoryDisk {
   int Replace(const std::string& from, const std::string& to) override {
     return replace_error != 0 ? replace_error : MemoryDisk::Replace(from, to);
   }
-  platform::PathRules Rules() override { return rules_said ? rules : MemoryDisk::Rules(); }
-  platform::FileSystemKind KindOf(const std::string& folder) override {
-    return kind_said ? kind : MemoryDisk::KindOf(folder);
-  }
+  platform::PathRules Rules() override { return rules; }
+  platform::FileSystemKind KindOf(const std::string&) override { return kind; }
   int Sync(const std::string& path) override {
     ++syncs;
     synced.push_back(path);
@@ -90,7 +83,6 @@ struct FakeDisk : MemoryDisk {
   int SyncFolder(const std::string& folder) override {
     ++folder_syncs;
     synced.push_back(folder + "/");
-    if (folder_sync_error != 0) return folder_sync_error;
     return MemoryDisk::SyncFolder(folder);
   }
   int SyncFileSystem(const std::string& folder) override {

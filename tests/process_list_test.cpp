@@ -292,7 +292,6 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
 TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
   for (bool drops : {false, true}) {
     FakeDisk disk;
-    disk.rules_said = true;
     disk.rules.drops_trailing_dots = drops;
     std::string out =
         ProcessInMemory(disk, {"2015-05-03 10-20-30 (2).JPG.", "2015-05-03 10-20-30 (2).JPG"});
@@ -311,7 +310,6 @@ TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
 // to it; the others, and the run's final write, say that they may not be.
 TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
   FakeDisk disk;
-  disk.kind_said = true;
   disk.kind = platform::FileSystemKind::kFat;
   disk.sync_fails_from = 2;
   disk.file_system_sync_error = EIO;

@@ -52,9 +52,9 @@ void MAIN() {
   PROCESSLIST(NFILES, FOLDER, FOLDERLEN, time, out, disk, commands);
 
   // A failed delete changes nothing in the run: its status is not used.
-  TextField<16> kDelete;
-  kDelete.Join({"del ", words::kListFileName});
-  commands.Run(kDelete.Trimmed());
+  TextField<16> del;
+  del.Join({"del ", words::kListFileName});
+  commands.Run(del.Trimmed());
 
   out.ListRecord(kDone.View());
   console.SkipLine();

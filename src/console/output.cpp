@@ -68,12 +68,11 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 void OutputUnit::Flush(const char* src_file, int src_line) {
   int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
   used_ = 0;
-  if (error != 0 && first_file_ != nullptr)
-    FailIo(error, kHostErrorText, first_, UnitReport{number_, file_name_, records_}, first_file_,
-           first_line_);
+  // Only a buffer with a record in it can fail to be written.
   if (error != 0)
-    FailIo(error, kHostErrorText, Statement::kListWrite, UnitReport{number_, file_name_, records_},
-           src_file, src_line);
+    FailIo(error, kHostErrorText, first_, UnitReport{number_, file_name_, records_},
+           first_file_ != nullptr ? first_file_ : src_file,
+           first_file_ != nullptr ? first_line_ : src_line);
   first_file_ = nullptr;
 }
 

@@ -16,6 +16,7 @@ using platform::NotOffered;
 struct StepResult {
   Step step;
   int error;
+  bool picture_written = false;  // the way has written the picture already
 };
 
 StepResult FailedWith(int error) { return {Step::kFailed, error}; }
@@ -71,36 +72,35 @@ StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const s
 // disk once the reservation is made: the new name is then whole on the disk
 // before the picture moves under it. The picture then swaps names with the
 // reservation where the file system can, is written under its new name,
-// and only then is its old name, the reservation now, removed (*written:
-// the picture was written). A rename over the reservation would remove the
+// and only then is its old name, the reservation now, removed. A rename
+// over the reservation would remove the
 // old entry at once, and a file system that writes its folders back at
 // once (FAT mounted with `flush`) could put that on the disk before the new
 // entry has the picture's clusters.
 StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
-                             const std::string* written_in = nullptr, bool* written = nullptr) {
+                             const std::string* written_in = nullptr) {
   platform::File file = 0;
   if (int error = disk.CreateEmpty(to, &file))
     return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
   platform::FileId reserved;
   int error = disk.Identify(file, &reserved);
   (void)disk.Close(file);
-  if (error == 0 && written_in != nullptr) error = disk.SyncFolder(*written_in);
-  if (error != 0) {
-    // Not known to be the program's own, or not on the disk: given up.
-    platform::FileId now;
-    if (disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0)
-      (void)disk.Remove(to);
-    return FailedWith(error);
-  }
-  // Right before the rename, the reservation must still be the program's
-  // own empty file: a program that opens the name without asking for a new
-  // file (a copy, a redirect, a sync tool) may have written into it, or put
-  // its own file there. Then the name is that program's: taken. What is
-  // left is the moment between this check and the rename.
+  // The reservation must still be the program's own empty file when it is
+  // given up, and right before the rename: a program that opens the name
+  // without asking for a new file (a copy, a redirect, a sync tool) may have
+  // written into it, or put its own file there. Then the name is that
+  // program's: taken. What is left is the moment between this check and the
+  // rename.
   auto still_ours = [&] {
     platform::FileId now;
     return disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
   };
+  if (error == 0 && written_in != nullptr) error = disk.SyncFolder(*written_in);
+  if (error != 0) {
+    // Not known to be the program's own, or not on the disk: given up.
+    if (still_ours()) (void)disk.Remove(to);
+    return FailedWith(error);
+  }
   if (!still_ours()) return {Step::kTaken, 0};
   if (written_in != nullptr) {
     error = disk.Exchange(from, to);
@@ -109,8 +109,7 @@ StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, cons
       platform::FileId left;
       if (disk.IdentifyPath(from, &left) == 0 && platform::SameFile(left, reserved))
         (void)disk.Remove(from);
-      *written = write_error == 0;
-      return write_error == 0 ? StepResult{Step::kDone, 0}
+      return write_error == 0 ? StepResult{Step::kDone, 0, true}
                               : StepResult{Step::kDoneNotWritten, write_error};
     }
     if (error != EINVAL && !NotOffered(error)) {
@@ -154,37 +153,28 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
 
   from_.assign(old_path);
   to_.assign(new_path);
+  if (write_through_ != WriteThrough::kNone) folder_.assign(folder);
+  // kNameFirst takes the reservation, written to the disk, for every picture.
+  const std::string* written_in = write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr;
   StepResult o{};
-  bool picture_written = false;
-  Method method = method_;
-  if (write_through_ == WriteThrough::kNameFirst) {
-    folder_.assign(folder);
-    method = Method::kReserveThenRename;
-  }
-  switch (method) {
+  switch (written_in != nullptr ? Method::kReserveThenRename : method_) {
     case Method::kExclusiveRename: o = ExclusiveRename(disk_, from_, to_); break;
     case Method::kLinkThenUnlink: o = LinkThenUnlink(disk_, from_, to_); break;
-    case Method::kReserveThenRename:
-      o = ReserveThenRename(disk_, from_, to_,
-                            write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr,
-                            &picture_written);
-      break;
+    case Method::kReserveThenRename: o = ReserveThenRename(disk_, from_, to_, written_in); break;
     case Method::kAuto: o = AttemptEachWay(disk_, &flag_off_, &link_off_, from_, to_); break;
   }
   switch (o.step) {
     case Step::kDone:
+    case Step::kDoneNotWritten: {
       index_.AddLast();
       index_.Remove(old_name);
       // A file system without a journal may write the new name before the
       // picture's clusters are entered under it: written now, before the
       // next rename, the picture is found under one name or the other.
-      if (int error = Write(folder, picture_written))
-        return {RenameResult::Kind::kNotWritten, error};
+      int error = o.step == Step::kDoneNotWritten ? o.error : Write(o.picture_written);
+      if (error != 0) return {RenameResult::Kind::kNotWritten, error};
       return {RenameResult::Kind::kDone, 0};
-    case Step::kDoneNotWritten:
-      index_.AddLast();
-      index_.Remove(old_name);
-      return {RenameResult::Kind::kNotWritten, o.error};
+    }
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
     case Step::kBothNames: return {RenameResult::Kind::kBothNames, o.error};
     case Step::kNotHere:
@@ -194,14 +184,14 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   return {RenameResult::Kind::kFailed, o.error};
 }
 
-int Renamer::Write(std::string_view folder, bool picture_written) {
+int Renamer::Write(bool picture_written) {
   if (write_through_ == WriteThrough::kNone) return 0;
   if (!picture_written)
     if (int error = disk_.Sync(to_)) return error;
   if (write_through_ == WriteThrough::kPicture) return 0;
   // kNameFirst: the folder again, for the old entry's deletion where it lies
   // apart from the new one.
-  return disk_.SyncFolder(std::string(folder));
+  return disk_.SyncFolder(folder_);
 }
 
 // syncfs writes what is in memory, but on FAT and exFAT it leaves the

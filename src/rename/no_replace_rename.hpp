@@ -56,7 +56,7 @@ class Renamer {
  private:
   // Writes the rename just done to the disk, as write_through_ asks; the
   // picture itself only where the way has not written it already.
-  int Write(std::string_view folder, bool picture_written);
+  int Write(bool picture_written);
 
   platform::Disk& disk_;
   Method method_;
@@ -64,7 +64,9 @@ class Renamer {
   bool flag_off_ = false;  // the file system refused to rename without replacing
   bool link_off_ = false;  // the file system refused hard links
   CaseIndex index_;
-  std::string from_, to_, folder_;  // the paths of the attempt, kept to reuse their room
+  // The attempt's paths, and the folder where renames are written through,
+  // kept to reuse their room.
+  std::string from_, to_, folder_;
 };
 
 }  // namespace stampwise
