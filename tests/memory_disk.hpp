@@ -81,8 +81,17 @@ class MemoryDisk : public platform::Disk {
     locks_[file] = number;
     return 0;
   }
+  int LockFolder(const std::string& folder, platform::File* lock) override {
+    if (folders_.count(folder) == 0) return names_.count(folder) != 0 ? ENOTDIR : ENOENT;
+    for (const auto& [other, locked] : folder_locks_)
+      if (locked == folder) return EBUSY;
+    *lock = next_file_++;
+    folder_locks_[*lock] = folder;
+    return 0;
+  }
   int Close(platform::File file) override {
     locks_.erase(file);
+    if (folder_locks_.erase(file) != 0) return 0;
     return open_.erase(file) != 0 ? 0 : EBADF;
   }
   int Identify(platform::File file, platform::FileId* id) override {
@@ -155,6 +164,7 @@ class MemoryDisk : public platform::Disk {
   std::map<std::uint64_t, std::string> files_;  // file number -> content
   std::map<platform::File, std::uint64_t> open_;
   std::map<platform::File, std::uint64_t> locks_;
+  std::map<platform::File, std::string> folder_locks_;
   std::uint64_t next_ = 1;
   platform::File next_file_ = 3;
 };

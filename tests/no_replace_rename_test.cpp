@@ -150,16 +150,20 @@ TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
   EXPECT_EQ(Now().at("a (2).jpg"), "a (2).jpg");
 }
 
-// Two runs on one folder, on a file system with links only: the other run
-// moves the picture on between this run's link and its unlink. The picture
-// is under this run's name and the other's, each said by its own run.
-TEST_F(ForcedFailures, APictureMovedOnByAnotherRunKeepsTheNameLinked) {
+// Another program moves the picture on between this run's link and its
+// unlink: the picture keeps that program's name only, and this run takes
+// its own name away again and says why; where that fails, it says both.
+TEST_F(ForcedFailures, APictureMovedOnByAnotherProgramKeepsOneName) {
   sys_.no_replace_error = EINVAL;
   sys_.moved_on_to = P("2.jpg");
-  EXPECT_EQ(Rename("a (2).jpg", "1.jpg").kind, Kind::kDone);
-  EXPECT_EQ(Now().at("1.jpg"), "a (2).jpg");
+  RenameResult result = Rename("a (2).jpg", "1.jpg");
+  EXPECT_EQ(Describe(result), "another program moved it meanwhile");
+  EXPECT_EQ(Now().count("1.jpg"), 0u);
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
-  EXPECT_EQ(Now().count("a (2).jpg"), 0u);
+
+  sys_.moved_on_to = P("3.jpg");
+  sys_.unlink_new = EPERM;
+  EXPECT_EQ(Rename("b (2).jpg", "4.jpg").kind, Kind::kBothNames);
 }
 
 TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
@@ -170,6 +174,11 @@ TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
   EXPECT_EQ(Describe(result), "Permission denied");
   EXPECT_EQ(Now().count("1.jpg"), 0u);
   EXPECT_EQ(Now().size(), 4u);
+  // A reservation that cannot be removed is said, with its name.
+  sys_.fail["remove"] = EIO;
+  result = Rename("a (2).jpg", "1.jpg");
+  EXPECT_EQ(result.left, P("1.jpg"));
+  EXPECT_EQ(result.left_error, EIO);
 }
 
 TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
@@ -181,49 +190,6 @@ TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
   EXPECT_TRUE(Rename("a (2).jpg", "2.jpg").Done());
   EXPECT_EQ(Now().at("1.jpg"), "COPIED");
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
-}
-
-// Each way of writing through does its calls in order before the rename
-// is reported, and the end of the run writes the whole file system and
-// then the folder, which flushes the card's own cache.
-TEST_F(ForcedFailures, RenamesAreWrittenAsTheFileSystemNeeds) {
-  struct Row {
-    WriteThrough way;
-    std::vector<std::string> per_rename;  // "p": the picture, "f": the folder
-  };
-  for (const Row& row : {Row{WriteThrough::kNone, {}}, Row{WriteThrough::kPicture, {"p"}},
-                         Row{WriteThrough::kPictureAndFolder, {"p", "f"}},
-                         Row{WriteThrough::kNameFirst, {"f", "p", "f"}}}) {
-    FakeDisk disk;
-    Fill(disk);
-    Renamer renamer(disk, nullptr, Renamer::Method::kAuto, row.way);
-    EXPECT_TRUE(renamer.Rename(kCam, P("a (2).jpg"), P("taken.jpg")).Taken());
-    EXPECT_EQ(renamer.Rename(kCam, P("a (2).jpg"), P("1.jpg")).kind, Kind::kDone);
-    std::vector<std::string> expected;
-    for (const std::string& call : row.per_rename)
-      expected.push_back(call == "p" ? P("1.jpg") : P(""));
-    EXPECT_EQ(disk.synced, expected);
-    EXPECT_EQ(renamer.Finish(kCam), 0);
-    EXPECT_EQ(disk.file_system_syncs, row.way == WriteThrough::kNone ? 0 : 1);
-    EXPECT_EQ(disk.folder_syncs, std::count(row.per_rename.begin(), row.per_rename.end(), "f") +
-                                     (row.way == WriteThrough::kNone ? 0 : 1));
-    ASSERT_TRUE(renamer.Rename(kCam, P("1.jpg"), P("a (2).jpg")).Done());
-  }
-}
-
-TEST(WriteThroughRule, EachKindOfFileSystem) {
-  using platform::FileSystemKind;
-  const std::pair<FileSystemKind, WriteThrough> rows[] = {
-      {FileSystemKind::kJournaled, WriteThrough::kNone},
-      {FileSystemKind::kExfat, WriteThrough::kPicture},
-      {FileSystemKind::kFat, WriteThrough::kNameFirst},
-      {FileSystemKind::kNtfsWithoutJournal, WriteThrough::kPictureAndFolder},
-      {FileSystemKind::kFuse, WriteThrough::kPictureAndFolder},
-      {FileSystemKind::kRemovable, WriteThrough::kPictureAndFolder},
-      {FileSystemKind::kUnknown, WriteThrough::kPictureAndFolder},
-  };
-  for (const auto& [kind, way] : rows)
-    EXPECT_EQ(WriteThroughFor(kind), way) << static_cast<int>(kind);
 }
 
 TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {

@@ -15,6 +15,7 @@
 #include "console/output.hpp"
 #include "fakes.hpp"
 #include "list/command_processor.hpp"
+#include "console/words.hpp"
 #include "rename/process_list.hpp"
 #include "test_util.hpp"
 
@@ -248,14 +249,17 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
 
 // Runs the listing and PROCESSLIST in this process over `disk`, on a
 // folder Cam1 in memory holding `names` (each picture's content its own
-// name); what they said.
-std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& names) {
+// name, or nothing for those in `empty`); what they said.
+std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& names,
+                            const std::vector<std::string>& empty = {}) {
   disk.MakeFolder("Cam1");
   for (const std::string& name : names) disk.Put("Cam1/" + name, "picture " + name);
+  for (const std::string& name : empty) disk.Put("Cam1/" + name, "");
   std::FILE* file = std::tmpfile();
   {
     CommandProcessor commands(disk);
     EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+    disk.log.clear();  // the renames' calls only
     OutputUnit out(file, "out");
     DateTimeFields time;
     PROCESSLIST(static_cast<std::int32_t>(names.size()), NameField("Cam1"), 4, time, out, disk,
@@ -324,10 +328,89 @@ TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
                      "(3).jpg\r\n"
                      " Not written to the disk: Cam1: Input/output error; the disk may not "
                      "hold every rename of this run\r\n");
-  // On FAT the new name is written first, with its folder, then the
-  // picture moved under it, then the folder again.
-  EXPECT_EQ(disk.synced, (std::vector<std::string>{"Cam1/", "Cam1/2015-05-03 10-20-31.jpg", "Cam1/",
-                                                   "Cam1/", "Cam1/2015-05-03 10-20-32.jpg"}));
+}
+
+// What reaches the disk, in order, for each kind of file system: a rename
+// is said only after the calls that put it on the disk, and the end of the
+// run writes the whole file system, then the folder, which flushes the
+// card's own cache. Two pictures make one group.
+TEST(Renaming, EachKindOfFileSystemGetsItsWritesInOrder) {
+  using platform::FileSystemKind;
+  const std::string a = "2015-05-03 10-20-30 (2).jpg", b = "2015-05-03 10-20-30 (3).jpg";
+  const std::string n1 = "2015-05-03 10-20-31.jpg", n2 = "2015-05-03 10-20-32.jpg";
+  const std::vector<std::string> each = {"rename " + a + " " + n1, "sync " + n1, "sync Cam1/",
+                                         "rename " + b + " " + n2, "sync " + n2, "sync Cam1/"};
+  struct Row {
+    FileSystemKind kind;
+    std::vector<std::string> calls;
+  };
+  const Row rows[] = {
+      {FileSystemKind::kJournaled, {"rename " + a + " " + n1, "rename " + b + " " + n2}},
+      // Linux's exFAT: the group's renames, then one fsync of the folder.
+      {FileSystemKind::kExfat, {"rename " + a + " " + n1, "rename " + b + " " + n2, "sync Cam1/"}},
+      // Linux's vfat: the new names first, written; each picture swapped
+      // under its own and written; the old names removed, the folder again.
+      {FileSystemKind::kFat,
+       {"reserve " + n1, "reserve " + n2, "sync Cam1/", "swap " + a + " " + n1, "sync " + n1,
+        "swap " + b + " " + n2, "sync " + n2, "remove " + a, "remove " + b, "sync Cam1/"}},
+      {FileSystemKind::kNtfsWithoutJournal, each},
+      {FileSystemKind::kFuse, each},
+      {FileSystemKind::kWindowsFat, each},
+      {FileSystemKind::kRemovable, each},
+      {FileSystemKind::kUnknown, each},
+  };
+  for (const Row& row : rows) {
+    FakeDisk disk;
+    disk.kind = row.kind;
+    std::string out = ProcessInMemory(disk, {a, b});
+    std::vector<std::string> expected = row.calls;
+    if (row.kind != FileSystemKind::kJournaled) {
+      expected.push_back("syncfs");
+      expected.push_back("sync Cam1/");
+    }
+    EXPECT_EQ(disk.log, expected) << static_cast<int>(row.kind);
+    EXPECT_EQ(out, Echo("Cam1/" + a, "Cam1/" + n1) + Success("Cam1/" + n1) +
+                       Echo("Cam1/" + b, "Cam1/" + n1) + Echo("Cam1/" + b, "Cam1/" + n2) +
+                       Success("Cam1/" + n2));
+  }
+}
+
+// Every call of FAT's way that can fail keeps the picture under one name
+// and says what became of it; an empty file under a burst name, such as
+// one the way left behind, is never renamed.
+TEST(Renaming, FatWaysFailuresAreSaidAndLeaveNoPictureBehind) {
+  const std::string a = "2015-05-03 10-20-30 (2).jpg", n1 = "2015-05-03 10-20-31.jpg";
+  const std::string empty = "2015-05-03 10-20-40 (2).jpg";
+  const std::string echo = Echo("Cam1/" + a, "Cam1/" + n1);
+  struct Row {
+    const char* call;  // fails the first time
+    std::string said;
+    std::vector<std::string> files;
+  };
+  const Row rows[] = {
+      {"sync", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
+      {"swap", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
+      {"remove",
+       echo + Success("Cam1/" + n1) + " Left behind: Cam1/" + a +
+           ": Input/output error; an empty file of this program's own, safe to delete\r\n",
+       {a, n1, empty}},
+  };
+  for (const Row& row : rows) {
+    FakeDisk disk;
+    disk.kind = platform::FileSystemKind::kFat;
+    disk.fail[row.call] = EIO;
+    disk.times[row.call] = 1;
+    std::string out = ProcessInMemory(disk, {a, empty}, {empty});
+    EXPECT_EQ(out, row.said + NotRenamed("Cam1/" + empty, words::kEmptyFile)) << row.call;
+    std::vector<std::string> names;
+    int pictures = 0;
+    for (const auto& [name, content] : disk.Files("Cam1")) {
+      names.push_back(name);
+      pictures += content == "picture " + a;
+    }
+    EXPECT_EQ(names, row.files) << row.call;
+    EXPECT_EQ(pictures, 1) << row.call;
+  }
 }
 
 }  // namespace

@@ -56,6 +56,14 @@ void MAIN() {
   del.Join({"del ", words::kListFileName});
   commands.Run(del.Trimmed());
 
+  // An interrupted run has said what it did; it ends without the closing
+  // line, as the interrupt would have ended it.
+  if (platform::Interrupted()) {
+    out.Flush();
+    platform::EndInterrupted();
+  }
+  platform::ReleaseInterrupts();
+
   out.ListRecord(kDone.View());
   console.SkipLine();
   OrderlyEnd(out);

@@ -13,7 +13,10 @@ constexpr std::size_t kBlockSize = 1 << 16;
 }  // namespace
 
 OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number)
-    : stream_(stream), file_name_(file_name), number_(number) {
+    : stream_(stream),
+      file_name_(file_name),
+      number_(number),
+      interactive_(platform::IsInteractive(stream)) {
   buffer_.resize(2 * kBlockSize);
 }
 

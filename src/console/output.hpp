@@ -36,6 +36,8 @@ class OutputUnit {
   void EmptyRecord(STAMPWISE_HERE);
   // Hands everything buffered to the system; a failure ends the run.
   void Flush(STAMPWISE_HERE);
+  // Whether a person watches it: a terminal or a console window.
+  bool Interactive() const { return interactive_; }
 
  private:
   void Put(std::string_view text);
@@ -44,6 +46,7 @@ class OutputUnit {
   std::FILE* stream_;
   const char* file_name_;
   int number_;
+  bool interactive_;
   long records_ = 0;
   // The first record still buffered: its statement and source position.
   Statement first_ = Statement::kListWrite;

@@ -20,8 +20,22 @@ inline constexpr const char* kPastTheLastStamp =
     "a later time stamp would pass hour 59 or year 2059";
 inline constexpr const char* kTakenTooOften =
     "more new names were refused as taken than the folder has entries";
+inline constexpr const char* kEmptyFile =
+    "it is empty, and a picture never is (an interrupted run may leave such a file: safe to "
+    "delete)";
+inline constexpr const char* kTakenMeanwhile = "another program took its new name meanwhile";
+inline constexpr const char* kMovedMeanwhile = "another program moved it meanwhile";
 // After the system's reason, where a half-done link could not be undone.
 inline constexpr const char* kBothNames = "; the picture now has both names, the old and the new";
+
+// " Left behind: PATH: REASON; WHAT", an empty file of the program's own
+// that it could not remove.
+inline constexpr const char* kLeftBehind = "Left behind: ";
+inline constexpr const char* kLeftover = "an empty file of this program's own, safe to delete";
+
+// " Interrupted: N pictures renamed; ...", the last line of an interrupted run.
+inline constexpr const char* kInterrupted = "Interrupted: ";
+inline constexpr const char* kRestAsTheyWere = "; the rest are left as they were";
 
 // " Not written to the disk: PATH: REASON; CONSEQUENCE".
 inline constexpr const char* kNotWritten = "Not written to the disk: ";
@@ -44,15 +58,17 @@ inline constexpr const char* kFolderRaw = "The folder name cannot begin with \\\
 
 // Lines on standard error, after "NAME: ".
 inline constexpr const char* kAnotherRun = "another run of the program is using it here";
+inline constexpr const char* kAnotherRunInFolder =
+    "another run of the program is renaming pictures in this folder";
 inline constexpr const char* kLineFeedNames = "with a line feed left out of the list";
 
 // Each reason above that a line of the console can end with: the manual
 // page names every one.
 inline constexpr const char* kAll[] = {
     kPathTooLong,      kEndsInBlank,   kEndsInDot,     kNoStamp,
-    kPastTheLastStamp, kTakenTooOften, kBothNames + 2, kRunNotWritten,
+    kPastTheLastStamp, kTakenTooOften, kBothNames + 2, kRunNotWritten, kEmptyFile, kTakenMeanwhile, kMovedMeanwhile, kLeftover,
     kNoFolderName,     kFolderTooLong, kFolderBlanks,  kFolderControl,
-    kFolderDrive,      kFolderRaw,     kAnotherRun,    kLineFeedNames,
+    kFolderDrive,      kFolderRaw,     kAnotherRun,    kLineFeedNames, kAnotherRunInFolder,
 };
 
 }  // namespace stampwise::words

@@ -68,6 +68,8 @@ CommandProcessor::~CommandProcessor() { Release(); }
 
 void CommandProcessor::Release() {
   if (held_.held) (void)disk_.Close(held_.file);
+  for (platform::File lock : folder_locks_) (void)disk_.Close(lock);
+  folder_locks_.clear();
   held_ = platform::HeldFile();
   held_name_.clear();
 }
@@ -110,6 +112,19 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   int guarded = LockName(disk_, target, &guard);
   if (guarded == EBUSY) {
     platform::WriteStream(stderr, target + ": " + words::kAnotherRun + "\n");
+    return 1;
+  }
+  // The folders themselves are locked before they are read, so that a run
+  // started in another working directory, or naming a folder another way,
+  // never renames in the same folder at once.
+  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+    platform::File lock = 0;
+    int error = disk_.LockFolder(std::string(words[i]), &lock);
+    if (error == 0) folder_locks_.push_back(lock);
+    if (error != EBUSY) continue;
+    if (guarded == 0) (void)disk_.Close(guard);
+    Release();
+    platform::WriteStream(stderr, std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
     return 1;
   }
   std::string new_file;

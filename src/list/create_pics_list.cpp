@@ -1,5 +1,7 @@
 #include "list/create_pics_list.hpp"
 
+#include "platform/console.hpp"
+
 namespace stampwise {
 
 namespace {
@@ -10,6 +12,7 @@ const TextField<73> kProblem(
 // The problem message, one ENTER, and the orderly end. `why`, when given,
 // comes first on a line of its own.
 [[noreturn]] void StopForFolderName(ConsoleInput& console, OutputUnit& out, std::string_view why) {
+  platform::ReleaseInterrupts();
   if (!why.empty()) out.ListRecord(why);
   out.FixedRecord({{kProblem.View(), TextField<73>::kWidth}});
   console.SkipLine();
@@ -53,6 +56,9 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
       StopForFolderName(console, out, words::kFolderRaw);
   }
 
+  // From the listing on, an interrupt ends the run in order: the run says
+  // what it did and removes its list file (the driver, PROCESSLIST).
+  platform::HoldInterrupts();
   NameField COMMAND;
   COMMAND.Join({"dir /b ", FOLDER.Piece(1, FOLDERLEN), " > ", words::kListFileName});
   int ISTAT = commands.Run(COMMAND.Trimmed());

@@ -2,6 +2,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -119,6 +120,48 @@ int WriteStream(std::FILE* stream, std::string_view text) {
     text.remove_prefix(done);
   }
   return 0;
+}
+
+bool IsInteractive(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
+
+namespace {
+
+// The status of a console program that Ctrl+C ended.
+constexpr UINT kInterruptedStatus = 0xC000013A;  // STATUS_CONTROL_C_EXIT
+
+std::atomic<bool> holding{false};
+std::atomic<bool> noted{false};
+HANDLE ended = nullptr;  // set once the run has ended its step and said so
+
+// Runs on a thread of its own. Windows ends the process once the handler
+// of a window's close returns, or 5 seconds after the event: so it waits
+// for the run to end its step first.
+BOOL WINAPI Note(DWORD event) {
+  if (!holding) return FALSE;
+  if (noted.exchange(true)) ExitProcess(kInterruptedStatus);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    WaitForSingleObject(ended, 4500);
+  return TRUE;
+}
+
+}  // namespace
+
+void HoldInterrupts() {
+  if (ended == nullptr) ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  holding = true;
+  SetConsoleCtrlHandler(Note, TRUE);
+}
+
+bool Interrupted() { return noted; }
+
+void EndInterrupted() {
+  if (ended != nullptr) SetEvent(ended);
+  ExitProcess(kInterruptedStatus);
+}
+
+void ReleaseInterrupts() {
+  holding = false;
+  if (noted) EndInterrupted();
 }
 
 }  // namespace stampwise::platform

@@ -34,6 +34,7 @@ struct FileId {
   std::uint64_t device = 0;
   std::uint64_t number = 0;
   std::uint64_t size = 0;
+  bool plain = true;  // a plain file: not a folder, a link, a pipe or a device
 };
 
 inline bool SameFile(const FileId& a, const FileId& b) {
@@ -55,10 +56,11 @@ struct HeldFile {
 // renames across a card pulled or a power cut.
 enum class FileSystemKind {
   kJournaled,           // ext4, xfs, btrfs, NTFS on Windows, tmpfs, ...
-  kFat,                 // FAT12/16/32, Linux's vfat
+  kFat,                 // FAT12/16/32 through Linux's vfat
   kExfat,               // Linux's own exFAT driver
   kNtfsWithoutJournal,  // Linux's ntfs3
   kFuse,                // any FUSE driver: exfat-fuse, fusefat, ntfs-3g
+  kWindowsFat,          // FAT or exFAT on Windows, on any drive
   kRemovable,           // a removable drive on Windows, whatever it holds
   kUnknown,             // the system would not say
 };
@@ -106,6 +108,10 @@ class Disk {
   // An exclusive lock on the whole file, held until it is closed; EBUSY
   // when another process holds one.
   virtual int Lock(File file) = 0;
+  // A lock on the folder itself, whatever path names it (`Cam1`, `./Cam1`,
+  // `/mnt/Cam1`), held in *lock until it is closed and gone with the process.
+  // EBUSY when another process holds it.
+  virtual int LockFolder(const std::string& folder, File* lock) = 0;
   virtual int Close(File file) = 0;
   virtual int Identify(File file, FileId* id) = 0;
   // The entry `path` itself, never what a link points to.
@@ -153,6 +159,7 @@ class RealDisk : public Disk {
   int ReadAt(File file, std::uint64_t offset, char* into, std::size_t room,
              std::size_t* got) override;
   int Lock(File file) override;
+  int LockFolder(const std::string& folder, File* lock) override;
   int Close(File file) override;
   int Identify(File file, FileId* id) override;
   int IdentifyPath(const std::string& path, FileId* id) override;

@@ -19,7 +19,7 @@ namespace {
 
 FileId IdOf(const struct stat& info) {
   return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                static_cast<std::uint64_t>(info.st_size)};
+                static_cast<std::uint64_t>(info.st_size), S_ISREG(info.st_mode)};
 }
 
 }  // namespace
@@ -85,6 +85,20 @@ int RealDisk::ReadAt(File file, std::uint64_t offset, char* into, std::size_t ro
 int RealDisk::Lock(File file) {
   if (flock(static_cast<int>(file), LOCK_EX | LOCK_NB) == 0) return 0;
   return errno == EWOULDBLOCK ? EBUSY : Failed();
+}
+
+// flock on the folder's own descriptor: the lock is the folder's, whatever
+// path led to it, and the kernel lets it go when the process ends.
+int RealDisk::LockFolder(const std::string& folder, File* lock) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Failed();
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int error = errno == EWOULDBLOCK ? EBUSY : Failed();
+    close(fd);
+    return error;
+  }
+  *lock = fd;
+  return 0;
 }
 
 int RealDisk::Write(File file, std::string_view bytes) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cwchar>
 #include <string>
 
 #include "platform/disk.hpp"
@@ -28,6 +29,8 @@ int IdOf(HANDLE handle, FileId* id) {
   id->device = info.dwVolumeSerialNumber;
   id->number = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
   id->size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  id->plain = (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                                        FILE_ATTRIBUTE_DEVICE)) == 0;
   return 0;
 }
 
@@ -117,6 +120,31 @@ int RealDisk::Lock(File file) {
   return Failed();  // ERROR_LOCK_VIOLATION: EBUSY
 }
 
+// Windows locks no folder for another program's sake: a named mutex made
+// from the volume's serial number and the folder's file number stands for
+// the folder, whatever path led to it, and goes with the process.
+int RealDisk::LockFolder(const std::string& folder, File* lock) {
+  HANDLE handle = CreateFileW(Widen(folder).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Failed();
+  FileId id;
+  int error = IdOf(handle, &id);
+  CloseHandle(handle);
+  if (error != 0) return error;
+  wchar_t name[80];
+  swprintf(name, sizeof name / sizeof name[0], L"Local\\stampwise-%llx-%llx",
+           static_cast<unsigned long long>(id.device), static_cast<unsigned long long>(id.number));
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+  if (mutex == nullptr) return Failed();
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return EBUSY;
+  }
+  *lock = reinterpret_cast<File>(mutex);
+  return 0;
+}
+
 int RealDisk::Write(File file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD done = 0;
@@ -178,8 +206,7 @@ FileSystemKind RealDisk::KindOf(const std::string& folder) {
                              MAX_PATH + 1))
     return FileSystemKind::kUnknown;
   std::wstring name(file_system);
-  if (name == L"exFAT") return FileSystemKind::kExfat;
-  if (name.find(L"FAT") != std::wstring::npos) return FileSystemKind::kFat;
+  if (name.find(L"FAT") != std::wstring::npos) return FileSystemKind::kWindowsFat;
   return FileSystemKind::kJournaled;
 }
 

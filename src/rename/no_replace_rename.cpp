@@ -3,20 +3,23 @@
 #include <cerrno>
 #include <string>
 
+#include "console/words.hpp"
+
 namespace stampwise {
 
 namespace {
 
 // What one way of renaming gave. kNotHere sends the picture on to the next
 // way; kNotOnThisDisk also turns the way off for the rest of the run.
-enum class Step { kDone, kDoneNotWritten, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
+enum class Step { kDone, kTaken, kFailed, kBothNames, kNotHere, kNotOnThisDisk };
 
 using platform::NotOffered;
 
 struct StepResult {
   Step step;
   int error;
-  bool picture_written = false;  // the way has written the picture already
+  const char* why = nullptr;  // where the system's words would not say it
+  int left_error = 0;         // the program's own empty file could not be removed
 };
 
 StepResult FailedWith(int error) { return {Step::kFailed, error}; }
@@ -51,76 +54,47 @@ StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const s
   if (error == 0) return {Step::kDone, 0};
   platform::FileId old_id, new_id;
   bool new_is_picture = disk.IdentifyPath(to, &new_id) == 0 && platform::SameFile(new_id, picture);
-  // The old name is gone all the same (another run on the same folder moved
-  // the picture on): the new name is this picture's, as that run's is.
   int old_error = disk.IdentifyPath(from, &old_id);
-  if (old_error == ENOENT && new_is_picture) return {Step::kDone, 0};
-  // Take the new name away again, but only while it is still this picture:
-  // by now another file may stand there.
-  if (old_error != 0 || !new_is_picture || !platform::SameFile(old_id, new_id))
+  // The old name is gone all the same: another program moved the picture
+  // on, and it has that program's name. This run's new name would be a
+  // second one: taken away again, but only while it is still this picture,
+  // since by now another file may stand there.
+  bool moved_on = old_error == ENOENT && new_is_picture;
+  if (!moved_on && (old_error != 0 || !new_is_picture || !platform::SameFile(old_id, new_id)))
     return FailedWith(error);
-  if (disk.Remove(to) != 0) return {Step::kBothNames, error};
-  return FailedWith(error);
+  StepResult failed = FailedWith(error);
+  if (moved_on) failed.why = words::kMovedMeanwhile;
+  if (disk.Remove(to) != 0) failed.step = Step::kBothNames;
+  return failed;
+}
+
+// Whether the program's own empty file, made as `reserved`, still stands
+// at `path`: a program that opens the name without asking for a new file
+// (a copy, a redirect, a sync tool) may have written into it, or put its
+// own file there. Then the name is that program's.
+bool StillOurs(platform::Disk& disk, const std::string& path, const platform::FileId& reserved) {
+  platform::FileId now;
+  return disk.IdentifyPath(path, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
 }
 
 // The last resort: take the new name with an empty file of the program's
 // own, created exclusively, then rename the picture over that reservation.
 // An interruption between the two steps leaves an empty file under the new
-// name, the picture untouched.
-//
-// `written_in`, when given, is the folder whose entries are written to the
-// disk once the reservation is made: the new name is then whole on the disk
-// before the picture moves under it. The picture then swaps names with the
-// reservation where the file system can, is written under its new name,
-// and only then is its old name, the reservation now, removed. A rename
-// over the reservation would remove the
-// old entry at once, and a file system that writes its folders back at
-// once (FAT mounted with `flush`) could put that on the disk before the new
-// entry has the picture's clusters.
-StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to,
-                             const std::string* written_in = nullptr) {
+// name, the picture untouched. The check right before the rename leaves
+// only the moment between the two.
+StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to) {
   platform::File file = 0;
   if (int error = disk.CreateEmpty(to, &file))
     return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
   platform::FileId reserved;
   int error = disk.Identify(file, &reserved);
   (void)disk.Close(file);
-  // The reservation must still be the program's own empty file when it is
-  // given up, and right before the rename: a program that opens the name
-  // without asking for a new file (a copy, a redirect, a sync tool) may have
-  // written into it, or put its own file there. Then the name is that
-  // program's: taken. What is left is the moment between this check and the
-  // rename.
-  auto still_ours = [&] {
-    platform::FileId now;
-    return disk.IdentifyPath(to, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
-  };
-  if (error == 0 && written_in != nullptr) error = disk.SyncFolder(*written_in);
-  if (error != 0) {
-    // Not known to be the program's own, or not on the disk: given up.
-    if (still_ours()) (void)disk.Remove(to);
-    return FailedWith(error);
-  }
-  if (!still_ours()) return {Step::kTaken, 0};
-  if (written_in != nullptr) {
-    error = disk.Exchange(from, to);
-    if (error == 0) {
-      int write_error = disk.Sync(to);
-      platform::FileId left;
-      if (disk.IdentifyPath(from, &left) == 0 && platform::SameFile(left, reserved))
-        (void)disk.Remove(from);
-      return write_error == 0 ? StepResult{Step::kDone, 0, true}
-                              : StepResult{Step::kDoneNotWritten, write_error};
-    }
-    if (error != EINVAL && !NotOffered(error)) {
-      if (still_ours()) (void)disk.Remove(to);
-      return FailedWith(error);
-    }
-  }
-  error = disk.Replace(from, to);
+  if (error == 0 && !StillOurs(disk, to, reserved)) return {Step::kTaken, 0};
+  if (error == 0) error = disk.Replace(from, to);
   if (error == 0) return {Step::kDone, 0};
-  if (still_ours()) (void)disk.Remove(to);
-  return FailedWith(error);
+  StepResult failed = FailedWith(error);
+  if (StillOurs(disk, to, reserved)) failed.left_error = disk.Remove(to);
+  return failed;
 }
 
 // The ways in order, each kept off for the rest of the run once the file
@@ -140,7 +114,20 @@ StepResult AttemptEachWay(platform::Disk& disk, bool* flag_off, bool* link_off,
   return ReserveThenRename(disk, from, to);
 }
 
+RenameResult Failed(int error, const char* why = nullptr) {
+  RenameResult result{RenameResult::Kind::kFailed, error};
+  result.why = why;
+  return result;
+}
+
 }  // namespace
+
+const char* Renamer::Examine(std::string_view old_path) {
+  examined_.assign(old_path);
+  known_ = disk_.IdentifyPath(examined_, &picture_) == 0;
+  if (known_ && picture_.plain && picture_.size == 0) return words::kEmptyFile;
+  return nullptr;
+}
 
 RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
                              std::string_view new_path) {
@@ -148,31 +135,39 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   std::string_view new_name = new_path.substr(folder.size() + 1);
   // Without a complete view of the folder a twin in another letter case
   // could be missed: leave the picture rather than rename it unchecked.
-  if (int error = index_.Load(folder, new_name.size())) return {RenameResult::Kind::kFailed, error};
+  if (int error = index_.Load(folder, new_name.size())) return Failed(error);
   if (index_.Has(new_name)) return {RenameResult::Kind::kTaken, 0};
 
   from_.assign(old_path);
   to_.assign(new_path);
   if (write_through_ != WriteThrough::kNone) folder_.assign(folder);
-  // kNameFirst takes the reservation, written to the disk, for every picture.
-  const std::string* written_in = write_through_ == WriteThrough::kNameFirst ? &folder_ : nullptr;
+  if (write_through_ == WriteThrough::kNamesFirst) {
+    RenameResult claimed = Reserve();
+    if (claimed.kind == RenameResult::Kind::kPending) {
+      index_.AddLast();
+      index_.Remove(old_name);
+    }
+    return claimed;
+  }
   StepResult o{};
-  switch (written_in != nullptr ? Method::kReserveThenRename : method_) {
+  switch (method_) {
     case Method::kExclusiveRename: o = ExclusiveRename(disk_, from_, to_); break;
     case Method::kLinkThenUnlink: o = LinkThenUnlink(disk_, from_, to_); break;
-    case Method::kReserveThenRename: o = ReserveThenRename(disk_, from_, to_, written_in); break;
+    case Method::kReserveThenRename: o = ReserveThenRename(disk_, from_, to_); break;
     case Method::kAuto: o = AttemptEachWay(disk_, &flag_off_, &link_off_, from_, to_); break;
   }
   switch (o.step) {
-    case Step::kDone:
-    case Step::kDoneNotWritten: {
+    case Step::kDone: {
       index_.AddLast();
       index_.Remove(old_name);
+      if (write_through_ == WriteThrough::kGroupThenFolder) {
+        pending_.push_back(Pending{from_, to_, {}, {}});
+        return {RenameResult::Kind::kPending, 0};
+      }
       // A file system without a journal may write the new name before the
       // picture's clusters are entered under it: written now, before the
       // next rename, the picture is found under one name or the other.
-      int error = o.step == Step::kDoneNotWritten ? o.error : Write(o.picture_written);
-      if (error != 0) return {RenameResult::Kind::kNotWritten, error};
+      if (int error = Write()) return {RenameResult::Kind::kNotWritten, error};
       return {RenameResult::Kind::kDone, 0};
     }
     case Step::kTaken: return {RenameResult::Kind::kTaken, 0};
@@ -181,16 +176,127 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
     case Step::kNotOnThisDisk:
     case Step::kFailed: break;
   }
-  return {RenameResult::Kind::kFailed, o.error};
+  RenameResult failed = Failed(o.error, o.why);
+  if (o.left_error != 0) {
+    failed.left = to_;
+    failed.left_error = o.left_error;
+  }
+  return failed;
 }
 
-int Renamer::Write(bool picture_written) {
-  if (write_through_ == WriteThrough::kNone) return 0;
-  if (!picture_written)
-    if (int error = disk_.Sync(to_)) return error;
-  if (write_through_ == WriteThrough::kPicture) return 0;
-  // kNameFirst: the folder again, for the old entry's deletion where it lies
-  // apart from the new one.
+void Renamer::GiveUp(const std::string& path, const platform::FileId& reserved,
+                     RenameResult* result) {
+  if (!StillOurs(disk_, path, reserved)) return;
+  if (int error = disk_.Remove(path)) {
+    result->left = path;
+    result->left_error = error;
+  }
+}
+
+RenameResult Renamer::Reserve() {
+  platform::File file = 0;
+  if (int error = disk_.CreateEmpty(to_, &file))
+    return error == EEXIST ? RenameResult{RenameResult::Kind::kTaken, 0} : Failed(error);
+  Pending p{from_, to_, {}, {}};
+  int error = disk_.Identify(file, &p.reserved);
+  (void)disk_.Close(file);
+  if (error != 0) {
+    // Not known to be the program's own: left to the user, and said.
+    RenameResult failed = Failed(error);
+    failed.left = to_;
+    failed.left_error = error;
+    return failed;
+  }
+  if (known_ && examined_ == from_) p.picture = picture_;
+  pending_.push_back(std::move(p));
+  return {RenameResult::Kind::kPending, 0};
+}
+
+// The picture swaps names with its written reservation, so that its old
+// entry goes only after the new one has its clusters on the disk: a rename
+// over the reservation would remove the old entry at once, and FAT mounted
+// with `flush` writes that out before the new entry has them. Where the
+// kernel cannot swap (before Linux 6.0), the picture is renamed over it.
+// The old name must still be the picture that was looked at, and after the
+// swap the new name must be it: another program may have moved it on.
+RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
+  *swapped = false;
+  RenameResult result;
+  platform::FileId now;
+  auto is_picture = [&](const std::string& path) {
+    return disk_.IdentifyPath(path, &now) == 0 && platform::SameFile(now, p.picture);
+  };
+  if (!StillOurs(disk_, p.to, p.reserved)) return Failed(EEXIST, words::kTakenMeanwhile);
+  if (p.picture.number != 0 && !is_picture(p.from)) {
+    result = Failed(ENOENT, words::kMovedMeanwhile);
+    GiveUp(p.to, p.reserved, &result);
+    return result;
+  }
+  int error = disk_.Exchange(p.from, p.to);
+  if (error == 0) {
+    if (p.picture.number != 0 && !is_picture(p.to)) {
+      // Whatever stood under the old name is put back.
+      result = Failed(ENOENT, words::kMovedMeanwhile);
+      if (disk_.Exchange(p.from, p.to) == 0) GiveUp(p.to, p.reserved, &result);
+      return result;
+    }
+    *swapped = true;
+  } else if (error == EINVAL || NotOffered(error)) {
+    error = disk_.Replace(p.from, p.to);
+  }
+  if (error != 0) {
+    result = Failed(error);
+    GiveUp(p.to, p.reserved, &result);
+    return result;
+  }
+  if (int write_error = disk_.Sync(p.to)) return {RenameResult::Kind::kNotWritten, write_error};
+  return result;
+}
+
+void Renamer::EndGroup(std::vector<RenameResult>* results) {
+  if (pending_.empty()) return;
+  std::size_t first = results->size();
+  // The new names, or the renames themselves, on the disk.
+  int error = disk_.SyncFolder(folder_);
+  if (write_through_ == WriteThrough::kNamesFirst) {
+    std::vector<bool> swapped(pending_.size(), false);
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      const Pending& p = pending_[i];
+      RenameResult result = Failed(error);
+      if (error != 0) {
+        GiveUp(p.to, p.reserved, &result);
+      } else {
+        bool s = false;
+        result = MoveUnder(p, &s);
+        swapped[i] = s;
+      }
+      if (!result.Done()) index_.Remove(p.to.substr(folder_.size() + 1));
+      results->push_back(std::move(result));
+    }
+    // The old names, the empty files now, go once every picture is written
+    // under its new one; then the folder once more.
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      if (!swapped[i]) continue;
+      RenameResult& result = (*results)[first + i];
+      GiveUp(pending_[i].from, pending_[i].reserved, &result);
+    }
+    if (error == 0) error = disk_.SyncFolder(folder_);
+  } else {
+    results->resize(first + pending_.size());
+  }
+  for (std::size_t i = first; i < results->size(); ++i) {
+    RenameResult& result = (*results)[i];
+    if (error != 0 && result.kind == RenameResult::Kind::kDone) {
+      result.kind = RenameResult::Kind::kNotWritten;
+      result.error = error;
+    }
+  }
+  pending_.clear();
+}
+
+int Renamer::Write() {
+  if (write_through_ != WriteThrough::kPictureAndFolder) return 0;
+  if (int error = disk_.Sync(to_)) return error;
   return disk_.SyncFolder(folder_);
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "list/folder_listing.hpp"
 #include "platform/disk.hpp"
@@ -19,15 +20,27 @@ struct RenameResult {
     kDone,
     kNotWritten,  // renamed, but writing it to the disk failed: `error` says why,
                   // and the disk may still hold the old name
+    kPending,     // made for a group not yet on the disk: Renamer::EndGroup says
     kTaken,       // the new name is taken: the picture is as it was
-    kFailed,      // the picture is under its old name only; `error` says why
+    kFailed,      // the picture is under its old name only; `error` or `why` says why
     kBothNames,   // the picture could not leave its old name and now has both
   };
-  Kind kind = Kind::kDone;
-  int error = 0;  // the system's error number for kFailed and kBothNames
+  RenameResult() = default;
+  RenameResult(Kind k, int e) : kind(k), error(e) {}
 
-  // The picture has its new name, at least in the computer's memory.
-  bool Done() const { return kind == Kind::kDone || kind == Kind::kNotWritten; }
+  Kind kind = Kind::kDone;
+  int error = 0;              // the system's error number for kFailed and kBothNames
+  const char* why = nullptr;  // for kFailed, where the system's words would not say it
+  // An empty file of the program's own that could not be removed: its
+  // path, and the error of its removal.
+  std::string left;
+  int left_error = 0;
+
+  // The attempts are over: the picture has its new name, at least in the
+  // computer's memory, or will be said once its group is written.
+  bool Done() const {
+    return kind == Kind::kDone || kind == Kind::kNotWritten || kind == Kind::kPending;
+  }
   bool Taken() const { return kind == Kind::kTaken; }
 };
 
@@ -39,24 +52,48 @@ class Renamer {
   enum class Method { kAuto, kExclusiveRename, kLinkThenUnlink, kReserveThenRename };
 
   // `listed`: a folder's names as the listing read them, or null.
-  // `write_through`: how each rename is written to the disk before the next
-  // one, so that a cut loses no picture (WriteThroughFor).
+  // `write_through`: how renames are written to the disk, so that a cut
+  // loses no picture (WriteThroughFor).
   Renamer(platform::Disk& disk, const FolderListing* listed, Method method = Method::kAuto,
           WriteThrough write_through = WriteThrough::kNone)
       : disk_(disk), method_(method), write_through_(write_through), index_(disk, listed) {}
 
+  // Looks at a picture before its first attempt: null, or why it is left as
+  // it is. An empty file is no picture: a JPEG never is, and an interrupted
+  // run may leave one of its own under a picture's name.
+  const char* Examine(std::string_view old_path);
   // Renames old_path to new_path, each `folder`, a slash and a name.
   RenameResult Rename(std::string_view folder, std::string_view old_path,
                       std::string_view new_path);
+  // Whether renames wait in a group to be written to the disk together.
+  bool Grouped() const { return stampwise::Grouped(write_through_); }
+  std::size_t Waiting() const { return pending_.size(); }
+  // Writes the renames that wait to the disk and appends the result of
+  // each, in the order they were made, to *results.
+  void EndGroup(std::vector<RenameResult>* results);
   // Writes what the renames changed in `folder`'s file system to the disk,
   // where it may still be in memory: a card pulled once the run has said
   // that it is done loses nothing. 0, or the error that kept it from that.
   int Finish(std::string_view folder);
 
  private:
-  // Writes the rename just done to the disk, as write_through_ asks; the
-  // picture itself only where the way has not written it already.
-  int Write(bool picture_written);
+  // A rename of the open group: the picture, and the program's own empty
+  // file under its new name (kNamesFirst), or the rename already made.
+  struct Pending {
+    std::string from, to;
+    platform::FileId picture, reserved;
+  };
+
+  // Writes the rename just done to the disk, as write_through_ asks.
+  int Write();
+  // kNamesFirst: takes the new name with an empty file, to be written with
+  // the rest of the group.
+  RenameResult Reserve();
+  // kNamesFirst: moves one picture of the group under its written new name.
+  RenameResult MoveUnder(const Pending& p, bool* swapped);
+  // Gives up the program's empty file at `path`, saying so in *result where
+  // it stays.
+  void GiveUp(const std::string& path, const platform::FileId& reserved, RenameResult* result);
 
   platform::Disk& disk_;
   Method method_;
@@ -67,6 +104,11 @@ class Renamer {
   // The attempt's paths, and the folder where renames are written through,
   // kept to reuse their room.
   std::string from_, to_, folder_;
+  // The picture that Examine looked at last, where it could.
+  std::string examined_;
+  platform::FileId picture_;
+  bool known_ = false;
+  std::vector<Pending> pending_;
 };
 
 }  // namespace stampwise

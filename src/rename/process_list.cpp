@@ -3,28 +3,13 @@
 #include <string>
 
 #include "console/line_input.hpp"
-#include "console/reason.hpp"
 #include "console/words.hpp"
 #include "list/create_pics_list.hpp"
+#include "platform/console.hpp"
+#include "rename/group.hpp"
 #include "rename/rename_file.hpp"
 
 namespace stampwise {
-
-namespace {
-
-void ReportNotRenamed(OutputUnit& out, std::string_view path, std::string_view why) {
-  std::string line = words::kNotRenamed;
-  line.append(path).append(": ").append(why);
-  out.ListRecord(line);
-}
-
-}  // namespace
-
-std::string Describe(const RenameResult& result) {
-  if (result.kind == RenameResult::Kind::kBothNames)
-    return Reason(result.error) + words::kBothNames;
-  return Reason(result.error);
-}
 
 bool IsSelected(const NameField& line) {
   return line.At(21) == '[' || line.At(21) == '(' || line.At(20) == '-';
@@ -36,6 +21,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   std::string folder(FOLDER.Piece(1, FOLDERLEN));
   Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
                   WriteThroughFor(disk.KindOf(folder)));
+  Group group(out, renamer);
   const platform::PathRules rules = disk.Rules();
   ListFileInput list(disk, words::kListFileName, commands.Held(words::kListFileName));
   list.Open();
@@ -44,7 +30,9 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   StampField STAMP;
   RenameResult ISTAT;
 
-  for (std::int32_t line = 1; line <= NFILES; ++line) {
+  // An interrupt ends the run between two pictures: the one in hand is
+  // done or left as it was, never half-way.
+  for (std::int32_t line = 1; line <= NFILES && !platform::Interrupted(); ++line) {
     long length = list.ReadLine(PICNAME);
     if (!IsSelected(PICNAME)) continue;
     std::int32_t PICLEN = PICNAME.TrimmedLength();
@@ -62,7 +50,8 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     if (why != nullptr) {
       std::string path = folder;
       path.append("/").append(list.LastLine());
-      ReportNotRenamed(out, path, why);
+      group.SayNotRenamed(path, why);
+      group.PictureDone();
       continue;
     }
     PICNAME.Join({FOLDER.Piece(1, FOLDERLEN), "/", PICNAME.Piece(1, PICLEN)});
@@ -71,8 +60,13 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     // A stamp not read whole would take its missing values from the picture
     // before, and one of another century would be moved into this one: a
     // wrong time that looks like a right one.
-    if (STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time)) {
-      ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kNoStamp);
+    if (STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time))
+      why = words::kNoStamp;
+    else
+      why = renamer.Examine(PICNAME.Piece(1, PICLEN));
+    if (why != nullptr) {
+      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), why);
+      group.PictureDone();
       continue;
     }
 
@@ -86,25 +80,28 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
       // A field the stamp cannot show would keep its old digits: a name
       // earlier than the picture's own.
       if (!CanWrite(time)) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
+        group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
         break;
       }
       RECONVERT(time, STAMP);
-      RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, out, renamer);
-      if (ISTAT.Done()) break;
-      if (!ISTAT.Taken()) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), Describe(ISTAT));
-        break;
-      }
+      RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, group, renamer);
+      if (!ISTAT.Taken()) break;
       if (++taken > NFILES) {
-        ReportNotRenamed(out, PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
+        group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
         break;
       }
     }
+    group.PictureDone();
   }
+  group.End();
   list.Close();
   if (int error = renamer.Finish(folder))
     ReportNotWritten(out, folder, error, words::kRunNotWritten);
+  if (platform::Interrupted()) {
+    long n = group.renamed();
+    out.ListRecord(words::kInterrupted + std::to_string(n) + (n == 1 ? " picture" : " pictures") +
+                   " renamed" + words::kRestAsTheyWere);
+  }
 }
 
 }  // namespace stampwise

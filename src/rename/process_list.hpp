@@ -11,6 +11,7 @@
 #include "console/text_field.hpp"
 #include "list/command_processor.hpp"
 #include "platform/disk.hpp"
+#include "rename/group.hpp"
 #include "rename/no_replace_rename.hpp"
 #include "stamp/date_time.hpp"
 
@@ -20,9 +21,6 @@ namespace stampwise {
 // or "-" at position 20.
 bool IsSelected(const NameField& line);
 
-// Plain words for a rename that was neither done nor refused a taken name.
-std::string Describe(const RenameResult& result);
-
 // Reads exactly NFILES lines of the list file. A picture is left as it is,
 // with a line that says why (console/words.hpp), when its path does not fit
 // the 50-character field, when its name ends in a blank (or a dot, where
@@ -31,7 +29,9 @@ std::string Describe(const RenameResult& result);
 // a taken name, or when more names were refused as taken than the folder
 // has entries. A rename that could not be written to the disk, and a
 // failed final write of the run, each get a line that says so.
-// The renames go through `disk`; `commands` hands over the names its
+// An interrupt (platform::HoldInterrupts) ends it between two pictures,
+// with the open group written and said, and a line that says how many
+// pictures were renamed. The renames go through `disk`; `commands` hands over the names its
 // listing read, so that the folder is read once.
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
                  DateTimeFields& time, OutputUnit& out, platform::Disk& disk,

@@ -10,12 +10,22 @@ namespace stampwise {
 
 enum class WriteThrough {
   kNone,              // a journal keeps every rename whole across a cut
-  kPicture,           // the picture's own fsync writes the whole rename
-  kPictureAndFolder,  // the picture first, then the folder's entries
-  // The new name first: made as an empty file and written with its folder,
-  // then the picture renamed over it and written, then the folder again.
-  kNameFirst,
+  kPictureAndFolder,  // each rename: the picture, then the folder's entries
+  // The renames of a group, then one fsync of the folder, which writes the
+  // whole card and flushes it.
+  kGroupThenFolder,
+  // The new names of a group first, as empty files of the program's own,
+  // written with their folder; then each picture swaps names with its own
+  // and is written under the new name; then the old names, the empty files
+  // now, are removed and the folder is written again.
+  kNamesFirst,
 };
+
+// Whether renames are written through a group at a time, and said once the
+// group is on the disk.
+inline bool Grouped(WriteThrough way) {
+  return way == WriteThrough::kGroupThenFolder || way == WriteThrough::kNamesFirst;
+}
 
 WriteThrough WriteThroughFor(platform::FileSystemKind kind);
 

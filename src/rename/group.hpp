@@ -1,0 +1,77 @@
+// What the console says of the renames, and when. Where renames are written
+// to the disk a group at a time, their lines are held until the group is
+// on it, so that "Successfully renamed" is said only of a rename that is;
+// a group ends after about 0.2 s of work, so that a person watching sees
+// each attempt soon after it ends. Elsewhere each line is written at once,
+// and shown at once on a terminal.
+#ifndef STAMPWISE_RENAME_GROUP_HPP
+#define STAMPWISE_RENAME_GROUP_HPP
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/output.hpp"
+#include "rename/no_replace_rename.hpp"
+
+namespace stampwise {
+
+class Group {
+ public:
+  Group(OutputUnit& out, Renamer& renamer);
+
+  // A list-style record: written now, or held with the open group's lines.
+  void Say(std::string_view line, STAMPWISE_HERE);
+  // " Not renamed: PATH: WHY", a picture left as it is.
+  void SayNotRenamed(std::string_view path, std::string_view why);
+  // The lines the final result of a rename gives (nothing for a taken
+  // name): the success line, or why not. A result that waits for its group
+  // is said when the group is written.
+  void SayResult(const RenameResult& result, std::string_view old_path,
+                 std::string_view new_path);
+  // After each picture: ends a group that has done its share of work, and
+  // shows a person watching what is final.
+  void PictureDone();
+  // Writes the open group to the disk and says its lines.
+  void End();
+  // Pictures said renamed so far, written to the disk or not.
+  long renamed() const { return renamed_; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  // A held line: its text, or a rename's result (a waiting one's comes
+  // when the group is written).
+  struct Line {
+    std::string text;
+    bool result = false;
+    RenameResult said;
+    std::string old_path, new_path;
+  };
+
+  void SayNow(const RenameResult& result, std::string_view old_path, std::string_view new_path);
+
+  OutputUnit& out_;
+  Renamer& renamer_;
+  bool interactive_;
+  std::vector<Line> held_;
+  std::vector<RenameResult> results_;
+  Clock::time_point started_;
+  // How many renames a group takes at most: learnt from how long the
+  // groups before took, so that writing one stays within about 0.2 s.
+  std::size_t limit_ = 16;
+  long renamed_ = 0;
+};
+
+// Plain words for a rename that was neither done nor refused a taken name.
+std::string Describe(const RenameResult& result);
+
+// A line that says a rename, or the run's renames, may not be on the disk:
+// " Not written to the disk: PATH: REASON; CONSEQUENCE".
+void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
+                      std::string_view consequence);
+
+}  // namespace stampwise
+
+#endif  // STAMPWISE_RENAME_GROUP_HPP
