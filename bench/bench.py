@@ -1,7 +1,7 @@
 """Measures stampwise against the floor of its job.
 
 For each N: generates a folder of N pictures in bursts of three (a plain
-stamp and two suffixed names, triggers some seconds apart; empty files),
+stamp and two suffixed names, triggers some seconds apart; each file holds its own name),
 runs stampwise on it with the folder name and ENTER on standard input,
 timing the whole process and reading its peak memory; then replays the
 very same rename attempts, read back from the program's echo lines, on an
@@ -24,7 +24,7 @@ import pictures  # noqa: E402  (the tests' folders of pictures in bursts)
 
 
 def make_folder(folder, n, seed):
-    pictures.make_bursts(folder, n, random.Random(seed), gaps=(2, 20), empty=True)
+    pictures.make_bursts(folder, n, random.Random(seed), gaps=(2, 20))
 
 
 def timed(measure, argv, cwd, stdin_bytes=b""):

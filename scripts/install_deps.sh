@@ -70,8 +70,10 @@ fi
 # tests' VM, never installed. The meta package names the versioned one.
 kernel_dir=/var/cache/stampwise/kernel
 modules=(virtio_blk fat vfat exfat ntfs3 nls_cp437 nls_ascii nls_iso8859-1 nls_utf8 dm-mod
-         dm-log-writes)
-if [ ! -f "$kernel_dir/vmlinuz" ]; then
+         dm-log-writes dm-delay)
+unpacked=yes
+for m in vmlinuz "${modules[@]/%/.ko}"; do [ -f "$kernel_dir/$m" ] || unpacked=no; done
+if [ $unpacked = no ]; then
   echo "Unpacking Debian's cloud kernel for the VM tests into $kernel_dir"
   meta=linux-image-6.12-cloud-amd64
   apt-cache show "$meta" >/dev/null 2>&1 || apt-get update -qq

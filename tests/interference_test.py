@@ -37,10 +37,12 @@ def intrude(folder, names, process):
     return made
 
 
-def two_runs(program, scratch, rng, held_call):
+def two_runs(program, scratch, rng, held_call, elsewhere=False):
     """The first run is held for a moment by strace, which delays its first
     `held_call`: the folder read of the listing, or the rename that puts the
-    list in place; the second run starts then."""
+    list in place; the second run starts then, in the same working
+    directory on another folder, or (`elsewhere`) in another one on the
+    same folder, named another way."""
     work = tempfile.mkdtemp(dir=scratch)
     first, second = os.path.join(work, "Cam1"), os.path.join(work, "Cam2")
     pictures.make_bursts(first, 300, rng)
@@ -56,11 +58,17 @@ def two_runs(program, scratch, rng, held_call):
                                 cwd=work, stdin=stdin, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, env=env)
     time.sleep(0.5)
-    other = subprocess.run([program], cwd=work, input=b"Cam2\n\n", capture_output=True,
-                           env=env, timeout=60)
+    if elsewhere:
+        typed, said = b"../" + os.path.basename(work).encode() + b"/./Cam1", (
+            b"another run of the program is renaming pictures in this folder")
+        other = subprocess.run([program], cwd=tempfile.mkdtemp(dir=scratch), input=typed + b"\n\n",
+                               capture_output=True, env=env, timeout=60)
+    else:
+        typed, said = b"AllFiles.txt", b"another run of the program is using it here"
+        other = subprocess.run([program], cwd=work, input=b"Cam2\n\n", capture_output=True,
+                               env=env, timeout=60)
     out, err = held.communicate(timeout=120)
-    if other.returncode != 0 or other.stderr != (
-            b"AllFiles.txt: another run of the program is using it here\n"):
+    if other.returncode != 0 or other.stderr != typed + b": " + said + b"\n":
         raise AssertionError("second run: status %d, %r" % (other.returncode, other.stderr))
     if b"There was a problem with the folder name" not in other.stdout:
         raise AssertionError("second run: no problem message")
@@ -124,7 +132,8 @@ def main():
         # strace holds the first of two runs at a chosen moment.
         if shutil.which("strace"):
             for held_call in ["getdents64", "rename"]:
-                two_runs(program, scratch, rng, held_call)
+                for elsewhere in [False, True]:
+                    two_runs(program, scratch, rng, held_call, elsewhere)
         elif os.environ.get("CI") == "true":
             raise AssertionError("two runs: this machine lacks strace")
         else:
@@ -134,7 +143,8 @@ def main():
         shutil.rmtree(scratch, ignore_errors=True)
     print("interference: %d rounds over %d pictures, %d files made by another process "
           "under names about to be tried; nothing replaced, nothing lost; a second run "
-          "in the same working directory stopped in order, while the first listed and after; "
+          "in the same working directory, or on the same folder from another one, stopped in "
+          "order, while the first listed and after; "
           "standard error closed" % (rounds, PICTURES, intruders))
 
 

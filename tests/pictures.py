@@ -18,11 +18,11 @@ def stamp(seconds):
     return time.strftime("%Y-%m-%d %H-%M-%S", t)
 
 
-def make_bursts(folder, pictures, rng, burst=3, gaps=(4, 30), empty=False):
+def make_bursts(folder, pictures, rng, burst=3, gaps=(4, 30)):
     """Writes `pictures` files in bursts of `burst`, triggers `gaps` seconds
     apart: the first of each burst under its plain stamp, the others with a
     suffix. Each file's content is its own name, so that a test can follow
-    every picture, unless `empty`."""
+    every picture."""
     os.makedirs(folder, exist_ok=True)
     second = 0
     made = 0
@@ -34,7 +34,7 @@ def make_bursts(folder, pictures, rng, burst=3, gaps=(4, 30), empty=False):
             if made == pictures:
                 break
             name = base + ".jpg" if n == 1 else form.format(base, n)
-            write(os.path.join(folder, name), b"" if empty else name.encode())
+            write(os.path.join(folder, name), name.encode())
             made += 1
 
 

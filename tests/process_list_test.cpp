@@ -348,11 +348,12 @@ TEST(Renaming, EachKindOfFileSystemGetsItsWritesInOrder) {
       {FileSystemKind::kJournaled, {"rename " + a + " " + n1, "rename " + b + " " + n2}},
       // Linux's exFAT: the group's renames, then one fsync of the folder.
       {FileSystemKind::kExfat, {"rename " + a + " " + n1, "rename " + b + " " + n2, "sync Cam1/"}},
-      // Linux's vfat: the new names first, written; each picture swapped
-      // under its own and written; the old names removed, the folder again.
+      // Linux's vfat, one picture at a time: the new name first, written;
+      // the picture swapped under it and written; the old name removed,
+      // and written with the next new name.
       {FileSystemKind::kFat,
-       {"reserve " + n1, "reserve " + n2, "sync Cam1/", "swap " + a + " " + n1, "sync " + n1,
-        "swap " + b + " " + n2, "sync " + n2, "remove " + a, "remove " + b, "sync Cam1/"}},
+       {"reserve " + n1, "sync Cam1/", "swap " + a + " " + n1, "sync " + n1, "remove " + a,
+        "reserve " + n2, "sync Cam1/", "swap " + b + " " + n2, "sync " + n2, "remove " + b}},
       {FileSystemKind::kNtfsWithoutJournal, each},
       {FileSystemKind::kFuse, each},
       {FileSystemKind::kWindowsFat, each},

@@ -17,7 +17,7 @@ import tempfile
 SKIP = 77
 KERNEL_DIR = "/var/cache/stampwise/kernel"
 MODULES = ["virtio_blk", "fat", "vfat", "exfat", "ntfs3", "nls_cp437", "nls_ascii",
-           "nls_iso8859-1", "nls_utf8", "dm-mod", "dm-log-writes"]
+           "nls_iso8859-1", "nls_utf8", "dm-mod", "dm-log-writes", "dm-delay"]
 RESULTS_MIB = 64
 
 
@@ -45,12 +45,14 @@ def _copy_with_libraries(program, root):
             shutil.copy(word, target)
 
 
-def _initramfs(scratch, program, script, results):
+def _initramfs(scratch, program, script, results, tools):
     root = os.path.join(scratch, "initramfs")
     for d in ["bin", "mod", "mnt", "proc", "sys", "dev", "tmp"]:
         os.makedirs(os.path.join(root, d), exist_ok=True)
     shutil.copy(shutil.which("busybox"), os.path.join(root, "bin", "busybox"))
     shutil.copy(program, os.path.join(root, "bin", "stampwise"))
+    for tool in tools:
+        shutil.copy(tool, os.path.join(root, "bin", os.path.basename(tool)))
     for tool in ["strace", "dmsetup"]:
         _copy_with_libraries(shutil.which(tool), root)
     for module in MODULES:
@@ -75,14 +77,16 @@ def _initramfs(scratch, program, script, results):
     return path
 
 
-def run(program, disks, script, timeout=600):
+def run(program, disks, script, timeout=600, tools=()):
     """Boots the VM with `disks` (image paths, in order /dev/vda, /dev/vdb,
     ...) and one results disk after them, runs `script` (busybox sh; what it
     leaves in /results comes back, its output as 'log') and
-    returns {name: bytes} of /results, with the guest's console as 'console'."""
+    returns {name: bytes} of /results, with the guest's console as 'console'.
+    `tools`: statically linked programs of the host's to put in /bin."""
     scratch = tempfile.mkdtemp(prefix="stampwise-vm-")
     try:
-        initrd = _initramfs(scratch, program, script, "/dev/vd" + chr(ord("a") + len(disks)))
+        initrd = _initramfs(scratch, program, script, "/dev/vd" + chr(ord("a") + len(disks)),
+                            tools)
         results = os.path.join(scratch, "results")
         with open(results, "wb") as f:
             f.truncate(RESULTS_MIB << 20)

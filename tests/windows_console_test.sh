@@ -15,7 +15,7 @@ export LANG=C.UTF-8 WINEDEBUG=-all
 folders=("Kamera_Süd" "Фото_1")
 for folder in "${folders[@]}"; do
   mkdir "$scratch/$folder"
-  : >"$scratch/$folder/2015-05-03 10-20-30 (2).JPG"
+  printf jpeg >"$scratch/$folder/2015-05-03 10-20-30 (2).JPG"
 done
 tmux_ -f /dev/null new-session -d -x 120 -y 50 -c "$scratch" "wine cmd"
 

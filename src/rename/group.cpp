@@ -76,7 +76,8 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
 
 void Group::PictureDone() {
   if (!held_.empty()) {
-    if (renamer_.Waiting() < limit_ && Clock::now() - started_ < kShare) return;
+    std::size_t most = std::min(limit_, renamer_.MostWaiting());
+    if (renamer_.Waiting() < most && Clock::now() - started_ < kShare) return;
     End();
   } else if (interactive_) {
     out_.Flush();

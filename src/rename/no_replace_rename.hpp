@@ -68,6 +68,15 @@ class Renamer {
   // Whether renames wait in a group to be written to the disk together.
   bool Grouped() const { return stampwise::Grouped(write_through_); }
   std::size_t Waiting() const { return pending_.size(); }
+  // How many renames may wait at most. On FAT each new name of a group
+  // takes room in the folder before any old name gives its room back: a
+  // group of more would make the folder grow by a cluster, and a cut while
+  // the kernel writes that growth leaves the folder unreadable until the
+  // card is repaired. One at a time, each new name takes the room the last
+  // old name gave back.
+  std::size_t MostWaiting() const {
+    return write_through_ == WriteThrough::kNamesFirst ? 1 : static_cast<std::size_t>(-1);
+  }
   // Writes the renames that wait to the disk and appends the result of
   // each, in the order they were made, to *results.
   void EndGroup(std::vector<RenameResult>* results);

@@ -1,0 +1,113 @@
+"""The program on a model of an SD card, on the kernel's own drivers in the
+tests' small VM (tests/vm.py): a device-mapper `delay` device, 2 ms a
+write and 15 ms a cache flush, under vfat, vfat mounted with `flush` as
+desktops mount cards, and exfat. For each, a folder of 1 000 pictures in
+bursts of two (500 renamed) is put on a fresh card; the program's run is
+timed, then the very same rename attempts, read back from its echo lines,
+are replayed with a bare loop of renameat2(RENAME_NOREPLACE) on a fresh
+copy of the card, and both folders must end alike. Prints the medians of
+three runs and their ratio.
+
+cmake -S . -B build -DSTAMPWISE_REQUIRE_TESTS=ON && cmake --build build &&
+python3 bench/card.py build"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tarfile
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+import pictures  # noqa: E402
+import vm  # noqa: E402
+
+MOUNTS = [("vfat", "mkfs.vfat -F 32", "-t vfat"),
+          ("vfat flush", "mkfs.vfat -F 32", "-t vfat -o flush"),
+          ("exfat", "mkfs.exfat", "-t exfat")]
+WRITE_MS, FLUSH_MS = 2, 15
+
+
+def guest_script(runs, card, tar):
+    """Times each run from /proc/uptime; leaves NAME.RUN.{program,plain,same}."""
+    lines = ["now() { cut -d' ' -f1 /proc/uptime; }",
+             "size=$(blockdev --getsz %s)" % card,
+             "fresh() { $1 %s >/dev/null 2>&1 && mount $2 %s /mnt && tar -xf %s -C /mnt && "
+             "umount /mnt && sync && echo 3 > /proc/sys/vm/drop_caches; }" % (card, card, tar),
+             # reads plain, writes and flushes delayed
+             "table=\"0 $size delay %s 0 0 %s 0 %d %s 0 %d\"" % (card, card, WRITE_MS, card,
+                                                                  FLUSH_MS)]
+    for i, (_, mkfs, options) in enumerate(MOUNTS):
+        for run in range(runs):
+            for what in ["program", "plain"]:
+                lines.append("""
+fresh "{mkfs}" "{o}"
+dmsetup create slow --table "$table" && dmsetup mknodes
+mount {o} /dev/mapper/slow /mnt && mkdir -p /tmp/w && cd /mnt
+start=$(now)
+if [ {what} = program ]; then
+  printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /tmp/out.{i}.{run} 2>/dev/null
+else
+  /bin/stampwise_replay_static --echo /tmp/out.{i}.{run} Cam1 > /dev/null
+fi
+end=$(now)
+ls Cam1 > /tmp/{what}.list
+cd /; umount /mnt; dmsetup remove slow
+echo "$start $end" > /results/{i}.{run}.{what}
+""".format(mkfs=mkfs, o=options, i=i, run=run, what=what))
+            lines.append("cmp -s /tmp/program.list /tmp/plain.list && touch /results/%d.%d.same"
+                         % (i, run))
+    return "\n".join(lines)
+
+
+def seconds(results, key):
+    start, end = results[key].split()
+    return float(end) - float(start)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build", help="the build folder, with tests/stampwise_static")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--pictures", type=int, default=1000)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    program = os.path.join(build, "tests", "stampwise_static")
+    replay = os.path.join(build, "bench", "stampwise_replay_static")
+    vm.require("card benchmark", ["mkfs.vfat", "mkfs.exfat"])
+    scratch = tempfile.mkdtemp(prefix="stampwise-card-")
+    try:
+        folder = os.path.join(scratch, "Cam1")
+        pictures.make_bursts(folder, args.pictures, random.Random(1), burst=2)
+        tar = os.path.join(scratch, "input.tar")
+        with tarfile.open(tar, "w", format=tarfile.USTAR_FORMAT) as t:
+            t.add(folder, arcname="Cam1")
+        card = os.path.join(scratch, "card.img")
+        with open(card, "wb") as f:
+            f.truncate(64 << 20)
+        results = vm.run(program, [card, tar], guest_script(args.runs, "/dev/vda", "/dev/vdb"),
+                         timeout=3000, tools=[replay])
+        results = {k: v.decode() for k, v in results.items() if k != "console"}
+        print("%-11s %10s %10s %7s   (median of %d; %d ms a write, %d ms a flush)"
+              % ("mount", "program s", "plain s", "ratio", args.runs, WRITE_MS, FLUSH_MS))
+        for i, (name, _, _) in enumerate(MOUNTS):
+            prog = [seconds(results, "%d.%d.program" % (i, r)) for r in range(args.runs)]
+            plain = [seconds(results, "%d.%d.plain" % (i, r)) for r in range(args.runs)]
+            alike = all("%d.%d.same" % (i, r) in results for r in range(args.runs))
+            print("%-11s %10.2f %10.2f %7.2f%s" % (
+                name, statistics.median(prog), statistics.median(plain),
+                statistics.median(p / q for p, q in zip(prog, plain)),
+                "" if alike else "   FOLDERS DIFFER"))
+    except KeyError as e:
+        print("the guest left no result %s:\n%s" % (e, results.get("log", "")[-3000:]))
+        sys.exit(1)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
