@@ -4,8 +4,9 @@ write and 15 ms a cache flush, under vfat, vfat mounted with `flush` as
 desktops mount cards, and exfat. For each, a folder of 1 000 pictures in
 bursts of two (500 renamed) is put on a fresh card; the program's run is
 timed, then the very same rename attempts, read back from its echo lines,
-are replayed with a bare loop of renameat2(RENAME_NOREPLACE) on a fresh
-copy of the card, and both folders must end alike. Prints the medians of
+are replayed with a bare loop of renameat2(RENAME_NOREPLACE) and one sync
+at its end, as the program ends with one, on a fresh copy of the card,
+and both folders must end alike. Prints the medians of
 three runs and their ratio.
 
 cmake -S . -B build -DSTAMPWISE_REQUIRE_TESTS=ON && cmake --build build &&
@@ -26,9 +27,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import pictures  # noqa: E402
 import vm  # noqa: E402
 
-MOUNTS = [("vfat", "mkfs.vfat -F 32", "-t vfat"),
-          ("vfat flush", "mkfs.vfat -F 32", "-t vfat -o flush"),
-          ("exfat", "mkfs.exfat", "-t exfat")]
+# name, which empty card (below), mount options
+MOUNTS = [("vfat", 0, "-t vfat"), ("vfat flush", 0, "-t vfat -o flush"), ("exfat", 1, "-t exfat")]
+CARDS = [["mkfs.vfat", "-F", "32"], ["mkfs.exfat"]]
 WRITE_MS, FLUSH_MS = 2, 15
 
 
@@ -36,29 +37,31 @@ def guest_script(runs, card, tar):
     """Times each run from /proc/uptime; leaves NAME.RUN.{program,plain,same}."""
     lines = ["now() { cut -d' ' -f1 /proc/uptime; }",
              "size=$(blockdev --getsz %s)" % card,
-             "fresh() { $1 %s >/dev/null 2>&1 && mount $2 %s /mnt && tar -xf %s -C /mnt && "
-             "umount /mnt && sync && echo 3 > /proc/sys/vm/drop_caches; }" % (card, card, tar),
+             # an empty card, made on the host, copied and filled
+             "fresh() { dd if=$1 of=%s bs=1M 2>/dev/null && mount $2 %s /mnt && "
+             "tar -xf %s -C /mnt && umount /mnt && sync && echo 3 > /proc/sys/vm/drop_caches; }"
+             % (card, card, tar),
              # reads plain, writes and flushes delayed
              "table=\"0 $size delay %s 0 0 %s 0 %d %s 0 %d\"" % (card, card, WRITE_MS, card,
                                                                   FLUSH_MS)]
-    for i, (_, mkfs, options) in enumerate(MOUNTS):
+    for i, (_, empty, options) in enumerate(MOUNTS):
         for run in range(runs):
             for what in ["program", "plain"]:
                 lines.append("""
-fresh "{mkfs}" "{o}"
+fresh /dev/vd{empty} "{o}"
 dmsetup create slow --table "$table" && dmsetup mknodes
 mount {o} /dev/mapper/slow /mnt && mkdir -p /tmp/w && cd /mnt
 start=$(now)
 if [ {what} = program ]; then
   printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /tmp/out.{i}.{run} 2>/dev/null
 else
-  /bin/stampwise_replay_static --echo /tmp/out.{i}.{run} Cam1 > /dev/null
+  /bin/stampwise_replay_static --echo /tmp/out.{i}.{run} Cam1 > /dev/null && sync
 fi
 end=$(now)
 ls Cam1 > /tmp/{what}.list
 cd /; umount /mnt; dmsetup remove slow
 echo "$start $end" > /results/{i}.{run}.{what}
-""".format(mkfs=mkfs, o=options, i=i, run=run, what=what))
+""".format(empty=chr(ord("a") + empty), o=options, i=i, run=run, what=what))
             lines.append("cmp -s /tmp/program.list /tmp/plain.list && touch /results/%d.%d.same"
                          % (i, run))
     return "\n".join(lines)
@@ -86,12 +89,20 @@ def main():
         tar = os.path.join(scratch, "input.tar")
         with tarfile.open(tar, "w", format=tarfile.USTAR_FORMAT) as t:
             t.add(folder, arcname="Cam1")
-        card = os.path.join(scratch, "card.img")
-        with open(card, "wb") as f:
-            f.truncate(64 << 20)
-        results = vm.run(program, [card, tar], guest_script(args.runs, "/dev/vda", "/dev/vdb"),
-                         timeout=3000, tools=[replay])
+        images = []
+        for i, mkfs in enumerate(CARDS + [None]):
+            images.append(os.path.join(scratch, "%d.img" % i))
+            with open(images[-1], "wb") as f:
+                f.truncate(40 << 20)
+            if mkfs:
+                subprocess.run(mkfs + [images[-1]], check=True, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+        results = vm.run(program, images + [tar],
+                         guest_script(args.runs, "/dev/vdc", "/dev/vdd"), timeout=3000,
+                         tools=[replay])
         results = {k: v.decode() for k, v in results.items() if k != "console"}
+        if os.environ.get("STAMPWISE_CARD_LOG"):
+            print(results.get("log", "")[-4000:])
         print("%-11s %10s %10s %7s   (median of %d; %d ms a write, %d ms a flush)"
               % ("mount", "program s", "plain s", "ratio", args.runs, WRITE_MS, FLUSH_MS))
         for i, (name, _, _) in enumerate(MOUNTS):

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #endif
 
+#include "console/words.hpp"
 #include "test_util.hpp"
 
 namespace stampwise::test {
@@ -24,8 +25,8 @@ const std::string kControl =
 [[maybe_unused]] const std::string kDrive =
     " The folder name cannot be a drive's current folder, such as D: or D:Cam1; type the whole "
     "path, such as D:/Cam1.\r\n";
-[[maybe_unused]] const std::string kRaw =
-    " The folder name cannot begin with \\\\?\\ or \\\\.\\.\r\n";
+[[maybe_unused]] const std::string kRaw = std::string(" ") + words::kFolderRaw + "\r\n";
+[[maybe_unused]] const std::string kDot = std::string(" ") + words::kFolderEndsInDot + "\r\n";
 
 TEST(Dialogue, RunWithNothingToRenameIsBannerThenClosingLine) {
   TempDir work;
@@ -89,6 +90,9 @@ TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
       {"D:", kDrive, false},
       {"D:Cam1", kDrive, false},
       {"\\\\?\\C:\\Cam1", kRaw, false},
+      {"\\??\\C:\\Cam1", kRaw, false},
+      // Windows would list Cam1, and flush another folder.
+      {"Cam1..", kDot, false},
 #else
       {"D:", "", true},
 #endif

@@ -8,7 +8,9 @@ Usage: interference_test.py STAMPWISE [ROUNDS]"""
 import calendar
 import os
 import random
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -99,6 +101,21 @@ def closed_error(program, scratch):
         raise AssertionError("standard error closed: %r" % os.listdir(folder))
 
 
+def list_not_written(program, scratch):
+    """A list file that cannot be written (a file size limit of 0) is a
+    failed write of the list file: status 127, the list file named."""
+    work = tempfile.mkdtemp(dir=scratch)
+    pictures.make_bursts(os.path.join(work, "Cam1"), 3, random.Random(1))
+
+    def no_file_size():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (0, 0))
+    run = subprocess.run([program], cwd=work, input=b"Cam1\n\n", capture_output=True,
+                         preexec_fn=no_file_size, timeout=60)
+    if run.returncode != 127 or b"unit 1 is AllFiles.txt" not in run.stderr:
+        raise AssertionError("list not written: status %d, %r" % (run.returncode, run.stderr))
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -139,6 +156,7 @@ def main():
         else:
             print("interference: two runs skipped, this machine lacks strace")
         closed_error(program, scratch)
+        list_not_written(program, scratch)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     print("interference: %d rounds over %d pictures, %d files made by another process "

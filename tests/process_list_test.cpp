@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "console/output.hpp"
+#include "console/words.hpp"
 #include "fakes.hpp"
 #include "list/command_processor.hpp"
-#include "console/words.hpp"
 #include "rename/process_list.hpp"
 #include "test_util.hpp"
 

@@ -54,7 +54,10 @@ inline constexpr const char* kFolderControl =
 inline constexpr const char* kFolderDrive =
     "The folder name cannot be a drive's current folder, such as D: or D:Cam1; type the whole "
     "path, such as D:/Cam1.";
-inline constexpr const char* kFolderRaw = "The folder name cannot begin with \\\\?\\ or \\\\.\\.";
+inline constexpr const char* kFolderRaw =
+    "The folder name cannot begin with \\\\?\\, \\\\.\\ or \\??\\.";
+inline constexpr const char* kFolderEndsInDot =
+    "The folder name cannot end in a dot, which Windows would drop.";
 
 // Lines on standard error, after "NAME: ".
 inline constexpr const char* kAnotherRun = "another run of the program is using it here";
@@ -65,10 +68,11 @@ inline constexpr const char* kLineFeedNames = "with a line feed left out of the 
 // Each reason above that a line of the console can end with: the manual
 // page names every one.
 inline constexpr const char* kAll[] = {
-    kPathTooLong,      kEndsInBlank,   kEndsInDot,     kNoStamp,
-    kPastTheLastStamp, kTakenTooOften, kBothNames + 2, kRunNotWritten, kEmptyFile, kTakenMeanwhile, kMovedMeanwhile, kLeftover,
-    kNoFolderName,     kFolderTooLong, kFolderBlanks,  kFolderControl,
-    kFolderDrive,      kFolderRaw,     kAnotherRun,    kLineFeedNames, kAnotherRunInFolder,
+    kPathTooLong,    kEndsInBlank,        kEndsInDot,     kNoStamp,         kPastTheLastStamp,
+    kTakenTooOften,  kBothNames + 2,      kRunNotWritten, kEmptyFile,       kTakenMeanwhile,
+    kMovedMeanwhile, kLeftover,           kNoFolderName,  kFolderTooLong,   kFolderBlanks,
+    kFolderControl,  kFolderDrive,        kFolderRaw,     kFolderEndsInDot, kAnotherRun,
+    kLineFeedNames,  kAnotherRunInFolder,
 };
 
 }  // namespace stampwise::words

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "console/ending.hpp"
 #include "console/reason.hpp"
 #include "console/words.hpp"
 #include "list/fold_case.hpp"
@@ -156,7 +157,14 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
                                         (n == 1 ? " name " : " names ") + words::kLineFeedNames +
                                         "\n");
     }
-    if (error == 0) error = WriteList(file);
+    // A list that cannot be written whole (a full disk, a file size limit)
+    // is a failed write of the list file, not a problem with the folder.
+    if (int write_error = WriteList(file)) {
+      (void)disk_.Close(file);
+      (void)disk_.Remove(new_file);
+      FailIo(write_error, kHostErrorText, Statement::kFormattedWrite,
+             UnitReport{1, words::kListFileName, written_.lines}, __FILE__, __LINE__);
+    }
   }
   // The redirect comes first, as with the command processor: a listing that
   // fails still leaves its (empty) list file in place.

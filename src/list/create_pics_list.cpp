@@ -51,9 +51,20 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
     bool drive = folder.size() >= 2 && folder[1] == ':' &&
                  (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
     if (drive) StopForFolderName(console, out, words::kFolderDrive);
-    if (folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') && folder[1] == folder[0] &&
-        (folder[2] == '?' || folder[2] == '.') && folder[3] == folder[0])
-      StopForFolderName(console, out, words::kFolderRaw);
+    // "\\?\", "\\.\" and the NT form "\??\" take the rest as it stands.
+    bool raw = folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') &&
+               folder[3] == folder[0] &&
+               ((folder[1] == folder[0] && (folder[2] == '?' || folder[2] == '.')) ||
+                (folder[1] == '?' && folder[2] == '?'));
+    if (raw) StopForFolderName(console, out, words::kFolderRaw);
+  }
+  // Windows would list and rename in the folder without the dot, and flush
+  // another one.
+  if (commands.Rules().drops_trailing_dots && folder.back() == '.' &&
+      folder.find_first_not_of('.') != std::string_view::npos) {
+    std::size_t last = folder.find_last_of("/\\");
+    std::string_view part = last == std::string_view::npos ? folder : folder.substr(last + 1);
+    if (part != "." && part != "..") StopForFolderName(console, out, words::kFolderEndsInDot);
   }
 
   // From the listing on, an interrupt ends the run in order: the run says

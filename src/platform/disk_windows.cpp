@@ -124,9 +124,9 @@ int RealDisk::Lock(File file) {
 // from the volume's serial number and the folder's file number stands for
 // the folder, whatever path led to it, and goes with the process.
 int RealDisk::LockFolder(const std::string& folder, File* lock) {
-  HANDLE handle = CreateFileW(Widen(folder).c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(Widen(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed();
   FileId id;
   int error = IdOf(handle, &id);

@@ -60,8 +60,7 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
   if (result.kind == Kind::kDone) {
     out_.FixedRecord({{"Successfully renamed ", 21}, {new_path, 50}});
   } else if (result.kind == Kind::kNotWritten) {
-    ReportNotWritten(out_, new_path, result.error,
-                     words::kMayHoldOldName + std::string(old_path));
+    ReportNotWritten(out_, new_path, result.error, words::kMayHoldOldName + std::string(old_path));
   } else {
     SayNotRenamed(old_path, Describe(result));
   }

@@ -29,8 +29,7 @@ class Group {
   // The lines the final result of a rename gives (nothing for a taken
   // name): the success line, or why not. A result that waits for its group
   // is said when the group is written.
-  void SayResult(const RenameResult& result, std::string_view old_path,
-                 std::string_view new_path);
+  void SayResult(const RenameResult& result, std::string_view old_path, std::string_view new_path);
   // After each picture: ends a group that has done its share of work, and
   // shows a person watching what is final.
   void PictureDone();
