@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes.hpp"
 #include "memory_disk.hpp"
 #include "test_util.hpp"
 
@@ -197,6 +198,29 @@ TEST(TwoRuns, TheSecondIsRefusedUntilTheFirstHasDeletedItsList) {
   EXPECT_EQ(first.Run("del AllFiles.txt"), 0);
   EXPECT_EQ(disk.Files(".").count("AllFiles.txt"), 0u);
   EXPECT_EQ(second.Run("dir /b Cam1 > AllFiles.txt"), 0);
+  // From another working directory, on the same folder: the folder's own
+  // lock refuses it, until the first run ends.
+  disk.MakeFolder("Elsewhere");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(first.Run("dir /b Cam1 > Elsewhere/AllFiles.txt"), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Cam1: another run of the program is renaming pictures in this folder\n");
+  EXPECT_EQ(second.Run("del AllFiles.txt"), 0);
+  EXPECT_EQ(first.Run("dir /b Cam1 > Elsewhere/AllFiles.txt"), 0);
+}
+
+// A list file that another program holds without sharing it is no other
+// run's: the listing goes on, and where it cannot replace the file it says
+// why in the system's words.
+TEST(TwoRuns, AFileHeldByAnotherProgramIsNotAnotherRun) {
+  test::FakeDisk disk;
+  disk.MakeFolder("Cam1");
+  disk.Put("AllFiles.txt", "");
+  disk.fail["open"] = EBUSY;  // a sharing violation, as Windows says it
+  CommandProcessor commands(disk);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

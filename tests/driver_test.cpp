@@ -17,14 +17,10 @@
 namespace stampwise::test {
 namespace {
 
-const std::string kProblem =
-    "There was a problem with the folder name ... Press Enter to terminate    \r\n";
-const std::string kBlanks = " The folder name cannot have blanks in it or before it.\r\n";
-const std::string kControl =
-    " The folder name cannot have control characters (such as NUL or TAB) in it.\r\n";
-[[maybe_unused]] const std::string kDrive =
-    " The folder name cannot be a drive's current folder, such as D: or D:Cam1; type the whole "
-    "path, such as D:/Cam1.\r\n";
+const std::string kProblem = std::string(words::kProblem) + "    \r\n";
+const std::string kBlanks = std::string(" ") + words::kFolderBlanks + "\r\n";
+const std::string kControl = std::string(" ") + words::kFolderControl + "\r\n";
+[[maybe_unused]] const std::string kDrive = std::string(" ") + words::kFolderDrive + "\r\n";
 [[maybe_unused]] const std::string kRaw = std::string(" ") + words::kFolderRaw + "\r\n";
 [[maybe_unused]] const std::string kDot = std::string(" ") + words::kFolderEndsInDot + "\r\n";
 
@@ -61,9 +57,7 @@ TEST(FolderName, ProblemRecordAndOneEnterForNamesThatCannotBeUsed) {
   std::string name27(27, 'n');
   MakeDir(work / name27);  // exists, but its paths would not fit
 
-  const std::string kTooLong =
-      " The folder name is longer than 26 characters (a letter outside A-Z may count as two or "
-      "more).\r\n";
+  const std::string kTooLong = std::string(" ") + words::kFolderTooLong + "\r\n";
   MakeDir(work / "Cam1");
   struct Case {
     std::string typed;

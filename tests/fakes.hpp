@@ -100,6 +100,10 @@ struct FakeDisk : MemoryDisk {
     created = path;
     return MemoryDisk::CreateNew(path, file);
   }
+  int OpenExisting(const std::string& path, platform::File* file) override {
+    if (int e = Call("open", path)) return e;
+    return MemoryDisk::OpenExisting(path, file);
+  }
   int CreateEmpty(const std::string& path, platform::File* file) override {
     if (int e = Call("reserve", path)) return e;
     ++creations;

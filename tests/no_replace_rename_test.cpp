@@ -204,7 +204,9 @@ TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
 // A named pipe among the pictures is renamed, and the write through goes on
 // past it at once: opening it to write would wait for a writer for ever.
 TEST(RealDisk, ANamedPipeIsRenamedWithoutWaiting) {
-#ifndef _WIN32
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no named pipes among a folder's files";
+#else
   TempDir dir;
   ASSERT_EQ(mkfifo((dir / "p (2).jpg").c_str(), 0644), 0);
   platform::RealDisk disk;

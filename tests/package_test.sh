@@ -13,9 +13,18 @@ deb=$(ls "$scratch"/pkg/stampwise_1.0.0_*.deb)
 dpkg-deb --field "$deb" Package Version Section Depends Maintainer Description
 dpkg-deb --field "$deb" Depends | grep -q 'libstdc++6'
 # Debian's own judge: no error and no warning.
-lintian --tag-display-limit 0 "$deb" 2>/dev/null | tee "$scratch/lintian.out" || true
+# Its status is 0 or 1 for a verdict (1: errors found); anything else, such
+# as lintian failing to run at all, gives none, and fails the test.
+status=0
+lintian --tag-display-limit 0 "$deb" >"$scratch/lintian.out" 2>"$scratch/lintian.err" || status=$?
+cat "$scratch/lintian.out"
+if [ "$status" -gt 1 ]; then
+  echo "lintian gave no verdict (status $status):" >&2
+  cat "$scratch/lintian.err" >&2
+  exit 1
+fi
 # `! cmd` would not stop a `set -e` script: each check below fails itself.
-if grep -qE '^[EW]: ' "$scratch/lintian.out"; then
+if [ "$status" -eq 1 ] || grep -qE '^[EW]: ' "$scratch/lintian.out"; then
   echo "lintian found errors or warnings" >&2
   exit 1
 fi

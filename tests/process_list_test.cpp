@@ -1,6 +1,7 @@
-// The program's whole job, end to end, on real folders: which pictures it
-// renames, to what, what it says for each attempt, and that no picture is
-// ever lost or replaced.
+// The program's whole job, end to end: which pictures it renames, to what,
+// what it says for each attempt, and that no picture is ever lost or
+// replaced; on real folders through the real program, and on a disk in
+// memory, whose calls can fail, through PROCESSLIST in this process.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,11 +28,11 @@ std::string Echo(const std::string& from, const std::string& to) {
 }
 
 std::string Success(const std::string& to) {
-  return "Successfully renamed " + std::string(50 - to.size(), ' ') + to + "\r\n";
+  return words::kSuccess + std::string(50 - to.size(), ' ') + to + "\r\n";
 }
 
 std::string NotRenamed(const std::string& path, const std::string& why) {
-  return " Not renamed: " + path + ": " + why + "\r\n";
+  return std::string(" ") + words::kNotRenamed + path + ": " + why + "\r\n";
 }
 
 std::vector<std::string> Contents(const std::map<std::string, std::string>& files) {
@@ -75,7 +76,10 @@ TEST(Renaming, WorkedExampleByteForByte) {
   EXPECT_EQ(run.out, Opening() +
                          Echo("Cam1/2015-05-03 10-20-30 (2).JPG", "Cam1/2015-05-03 10-20-31.jpg") +
                          Success("Cam1/2015-05-03 10-20-31.jpg") + Closing());
-  EXPECT_EQ(Success("Cam1/2015-05-03 10-20-31.jpg").size(), 71u + 2u);
+  // The success line is 71 characters: 21, then the path right-aligned in 50.
+  std::size_t success = run.out.find("Successfully renamed ");
+  ASSERT_NE(success, std::string::npos);
+  EXPECT_EQ(run.out.find("\r\n", success) - success, 71u);
   EXPECT_EQ(folder.Files().count("2015-05-03 10-20-31.jpg"), 1u);
 }
 
@@ -166,8 +170,7 @@ TEST(Renaming, LeavesANameThatEndsInABlank) {
   folder.Add("2015-05-03 10-20-30-1.jpg");
   Outcome run = RunAndKeepEveryPicture(folder);
   for (const char* name : {"2015-05-03 10-20-40 (2).jpg ", "2015-05-03 10-20-30-1.jpg "}) {
-    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name), "its name ends in a blank")),
-              std::string::npos)
+    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name), words::kEndsInBlank)), std::string::npos)
         << run.out;
     EXPECT_EQ(folder.Files().at(name), std::string("picture ") + name);
   }
@@ -238,9 +241,7 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   std::map<std::string, std::string> files = folder.Files();
   for (const char* name : unread) {
     EXPECT_EQ(files.count(name), 1u) << name;
-    EXPECT_NE(
-        run.out.find(NotRenamed(folder.Path(name), "its name does not begin with a time stamp")),
-        std::string::npos)
+    EXPECT_NE(run.out.find(NotRenamed(folder.Path(name), words::kNoStamp)), std::string::npos)
         << name;
   }
   EXPECT_EQ(files.count("2015-05-03 10-20-31.jpg"), 1u);
@@ -283,9 +284,7 @@ TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
       disk, {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg", "notes.txt"});
   EXPECT_EQ(disk.no_replace_calls, 2 * 4);
   for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"}) {
-    EXPECT_NE(out.find(NotRenamed(std::string("Cam1/") + name,
-                                  "more new names were refused as taken than the folder has "
-                                  "entries")),
+    EXPECT_NE(out.find(NotRenamed(std::string("Cam1/") + name, words::kTakenTooOften)),
               std::string::npos)
         << out;
   }
@@ -299,8 +298,7 @@ TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
     disk.rules.drops_trailing_dots = drops;
     std::string out =
         ProcessInMemory(disk, {"2015-05-03 10-20-30 (2).JPG.", "2015-05-03 10-20-30 (2).JPG"});
-    EXPECT_EQ(out.find(NotRenamed("Cam1/2015-05-03 10-20-30 (2).JPG.",
-                                  "its name ends in a dot, which Windows would drop")) !=
+    EXPECT_EQ(out.find(NotRenamed("Cam1/2015-05-03 10-20-30 (2).JPG.", words::kEndsInDot)) !=
                   std::string::npos,
               drops)
         << out;
@@ -323,11 +321,10 @@ TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
                      Success("Cam1/2015-05-03 10-20-31.jpg") +
                      Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
                      Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-32.jpg") +
-                     " Not written to the disk: Cam1/2015-05-03 10-20-32.jpg: Input/output "
-                     "error; the disk may still hold the picture as Cam1/2015-05-03 10-20-30 "
-                     "(3).jpg\r\n"
-                     " Not written to the disk: Cam1: Input/output error; the disk may not "
-                     "hold every rename of this run\r\n");
+                     " " + words::kNotWritten +
+                     "Cam1/2015-05-03 10-20-32.jpg: Input/output error; " + words::kMayHoldOldName +
+                     "Cam1/2015-05-03 10-20-30 (3).jpg\r\n " + words::kNotWritten +
+                     "Cam1: Input/output error; " + words::kRunNotWritten + "\r\n");
 }
 
 // What reaches the disk, in order, for each kind of file system: a rename
@@ -392,8 +389,8 @@ TEST(Renaming, FatWaysFailuresAreSaidAndLeaveNoPictureBehind) {
       {"sync", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
       {"swap", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
       {"remove",
-       echo + Success("Cam1/" + n1) + " Left behind: Cam1/" + a +
-           ": Input/output error; an empty file of this program's own, safe to delete\r\n",
+       echo + Success("Cam1/" + n1) + " " + words::kLeftBehind + "Cam1/" + a +
+           ": Input/output error; " + words::kLeftover + "\r\n",
        {a, n1, empty}},
   };
   for (const Row& row : rows) {

@@ -1,5 +1,7 @@
 #include "test_util.hpp"
 
+#include "console/words.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -102,12 +104,10 @@ Outcome RunProgram(const std::string& work_dir, const std::string& input, bool n
 
 std::string Opening() {
   auto pad = [](std::string text) { return text.append(67 - text.size(), ' ') + "\r\n"; };
-  return pad("Program Stampwise, Version 1.0, 21 September, 2015") + "\r\n" +
-         pad("Enter folder name containing Reconyx relabeld jpg files, then ENTER") +
-         pad("The folder name is case sensitive and cannot have embedded blanks") +
-         pad("Examples: Acceptable: AllLocations, My_Data, Error: All Locations");
+  return pad(words::kTitle) + "\r\n" + pad(words::kInstructions[0]) + pad(words::kInstructions[1]) +
+         pad(words::kInstructions[2]);
 }
 
-std::string Closing() { return " Done ... Press ENTER to terminate normally\r\n"; }
+std::string Closing() { return std::string(" ") + words::kClosing + "\r\n"; }
 
 }  // namespace stampwise::test

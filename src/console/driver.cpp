@@ -20,13 +20,13 @@ namespace {
 
 using Banner = TextField<67>;
 
-const Banner kTitle("Program Stampwise, Version 1.0, 21 September, 2015");
+const Banner kTitle(words::kTitle);
 const Banner kInstructions[] = {
-    Banner("Enter folder name containing Reconyx relabeld jpg files, then ENTER"),
-    Banner("The folder name is case sensitive and cannot have embedded blanks"),
-    Banner("Examples: Acceptable: AllLocations, My_Data, Error: All Locations"),
+    Banner(words::kInstructions[0]),
+    Banner(words::kInstructions[1]),
+    Banner(words::kInstructions[2]),
 };
-const TextField<42> kDone("Done ... Press ENTER to terminate normally");
+const TextField<42> kDone(words::kClosing);
 
 }  // namespace
 

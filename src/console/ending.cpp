@@ -38,8 +38,14 @@ void FailIo(int error_number, const char* text, Statement statement, const UnitR
   std::_Exit(127);
 }
 
+void WriteErrorLine(std::string_view text, const char* src_file, int src_line) {
+  if (int error = platform::WriteStream(stderr, text))
+    FailIo(error, kHostErrorText, Statement::kListWrite, UnitReport{0, "stderr", 0}, src_file,
+           src_line);
+}
+
 void OrderlyEnd(OutputUnit& out, const char* src_file, int src_line) {
-  if (std::getenv("NO_STOP_MESSAGE") == nullptr) platform::WriteStream(stderr, "STOP\n");
+  if (std::getenv("NO_STOP_MESSAGE") == nullptr) WriteErrorLine("STOP\n", src_file, src_line);
   out.Flush(src_file, src_line);
   std::_Exit(0);
 }

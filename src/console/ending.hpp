@@ -3,6 +3,8 @@
 #ifndef STAMPWISE_CONSOLE_ENDING_HPP
 #define STAMPWISE_CONSOLE_ENDING_HPP
 
+#include <string_view>
+
 namespace stampwise {
 
 class OutputUnit;
@@ -39,6 +41,10 @@ constexpr const char* kHostErrorText = "error code returned by host stdio";
 // unwritten. The one path to that exit.
 [[noreturn]] void FailIo(int error_number, const char* text, Statement statement,
                          const UnitReport& unit, const char* src_file, int src_line);
+
+// Writes `text` on standard error, unit 0; a failure ends the run as any
+// failed console output does.
+void WriteErrorLine(std::string_view text, STAMPWISE_HERE);
 
 // The orderly end: the one-line stop notice on standard error, unless
 // NO_STOP_MESSAGE is defined (with any value); standard output flushed;

@@ -1,11 +1,24 @@
-// Every line and reason that the program writes for the user, besides the
-// banner and the records that the driver owns, in one place: a change of
+// Every line and reason that the program writes for the user, in one place: a change of
 // words is one line here, the manual page, and the test that holds the two
 // together (tests/words_test.cpp).
 #ifndef STAMPWISE_CONSOLE_WORDS_HPP
 #define STAMPWISE_CONSOLE_WORDS_HPP
 
 namespace stampwise::words {
+
+// The banner and the instructions, each in a 67-character record.
+inline constexpr const char* kTitle = "Program Stampwise, Version 1.0, 21 September, 2015";
+inline constexpr const char* kInstructions[] = {
+    "Enter folder name containing Reconyx relabeld jpg files, then ENTER",
+    "The folder name is case sensitive and cannot have embedded blanks",
+    "Examples: Acceptable: AllLocations, My_Data, Error: All Locations",
+};
+// The closing line, and the problem message in a 73-character record.
+inline constexpr const char* kClosing = "Done ... Press ENTER to terminate normally";
+inline constexpr const char* kProblem =
+    "There was a problem with the folder name ... Press Enter to terminate";
+// Before the new path, right-aligned in 50 characters.
+inline constexpr const char* kSuccess = "Successfully renamed ";
 
 // The list file, in the working directory.
 inline constexpr const char* kListFileName = "AllFiles.txt";

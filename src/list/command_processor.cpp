@@ -6,7 +6,6 @@
 #include "console/reason.hpp"
 #include "console/words.hpp"
 #include "list/fold_case.hpp"
-#include "platform/console.hpp"
 
 namespace stampwise {
 
@@ -28,7 +27,7 @@ std::vector<std::string_view> SplitAtBlanks(std::string_view text) {
 void Complain(std::string_view what, int error) {
   std::string line(what);
   line.append(": ").append(Reason(error)).append("\n");
-  platform::WriteStream(stderr, line);
+  WriteErrorLine(line);
 }
 
 // A file of the listing's own beside the list file, created exclusively,
@@ -47,9 +46,12 @@ int CreateBeside(platform::Disk& disk, const std::string& target, std::string* n
 // Locks the entry `name` itself, or an empty file made under it, before
 // anything is listed: a second run in this working directory then finds it
 // locked at every moment of this one. *file is to be closed once the new
-// list stands under the name, locked too. EBUSY when another run holds it;
-// any other error leaves the name unlocked (a link, on a file system
-// without locks), and the listing replaces it all the same.
+// list stands under the name, locked too. kLockedByAnotherRun when another
+// run holds the lock; any other error (a link, a file system without
+// locks, another program that holds the file without sharing it) leaves
+// the name unlocked, and the listing replaces it all the same, or says why
+// it cannot.
+constexpr int kLockedByAnotherRun = -1;
 int LockName(platform::Disk& disk, const std::string& name, platform::File* file) {
   int error = disk.OpenExisting(name, file);
   if (error == ENOENT) error = disk.CreateNew(name, file);
@@ -58,7 +60,7 @@ int LockName(platform::Disk& disk, const std::string& name, platform::File* file
   // Two runs that made or opened it at once: the lock goes to one of them.
   if (disk.Lock(*file) == EBUSY) {
     (void)disk.Close(*file);
-    return EBUSY;
+    return kLockedByAnotherRun;
   }
   return 0;
 }
@@ -111,8 +113,8 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   Release();
   platform::File guard = 0;
   int guarded = LockName(disk_, target, &guard);
-  if (guarded == EBUSY) {
-    platform::WriteStream(stderr, target + ": " + words::kAnotherRun + "\n");
+  if (guarded == kLockedByAnotherRun) {
+    WriteErrorLine(target + ": " + words::kAnotherRun + "\n");
     return 1;
   }
   // The folders themselves are locked before they are read, so that a run
@@ -125,7 +127,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     if (error != EBUSY) continue;
     if (guarded == 0) (void)disk_.Close(guard);
     Release();
-    platform::WriteStream(stderr, std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
+    WriteErrorLine(std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
     return 1;
   }
   std::string new_file;
@@ -153,9 +155,8 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     // The list's own new file stands for the list file it is about to become.
     if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
     if (std::size_t n = listing_.with_line_feed()) {
-      platform::WriteStream(stderr, folder + ": " + std::to_string(n) +
-                                        (n == 1 ? " name " : " names ") + words::kLineFeedNames +
-                                        "\n");
+      WriteErrorLine(folder + ": " + std::to_string(n) + (n == 1 ? " name " : " names ") +
+                     words::kLineFeedNames + "\n");
     }
     // A list that cannot be written whole (a full disk, a file size limit)
     // is a failed write of the list file, not a problem with the folder.

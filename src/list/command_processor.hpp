@@ -64,7 +64,8 @@ class CommandProcessor {
   std::string held_name_;
   platform::HeldFile held_;
   platform::HeldFile written_;
-  std::vector<platform::File> folder_locks_;  // the folders listed, locked until released  // the list file being written, and what went into it
+  std::vector<platform::File> folder_locks_;  // the folders listed, locked until released  // the
+                                              // list file being written, and what went into it
 };
 
 }  // namespace stampwise

@@ -6,8 +6,7 @@ namespace stampwise {
 
 namespace {
 
-const TextField<73> kProblem(
-    "There was a problem with the folder name ... Press Enter to terminate");
+const TextField<73> kProblem(words::kProblem);
 
 // The problem message, one ENTER, and the orderly end. `why`, when given,
 // comes first on a line of its own.

@@ -24,6 +24,11 @@ inline bool NotOffered(int error) {
   return error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS;
 }
 
+// The same for a call with a flag that the file system may not know:
+// renameat2 on a FUSE mount answers EINVAL for RENAME_NOREPLACE and
+// RENAME_EXCHANGE.
+inline bool FlagNotOffered(int error) { return error == EINVAL || NotOffered(error); }
+
 // An open file: a descriptor, or a Windows handle.
 using File = std::intptr_t;
 
@@ -90,6 +95,11 @@ class Disk {
   // The size the file system gives `folder` itself, 0 where it gives none:
   // only a guess at how many bytes its names take.
   virtual std::size_t FolderSize(const std::string& folder) = 0;
+  // The last entry of `folder` as the system keeps them: its name, where
+  // it begins (on FAT, the byte offset of its first 32-byte slot) and the
+  // folder's size. ENOSYS where the system does not tell.
+  virtual int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start,
+                        std::uint64_t* size) = 0;
 
   // Creates `path` for reading and writing, failing when any entry of
   // that name (a link too) is there.
@@ -152,6 +162,8 @@ class RealDisk : public Disk {
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override;
   std::size_t FolderSize(const std::string& folder) override;
+  int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start,
+                std::uint64_t* size) override;
   int CreateNew(const std::string& path, File* file) override;
   int CreateEmpty(const std::string& path, File* file) override;
   int OpenExisting(const std::string& path, File* file) override;

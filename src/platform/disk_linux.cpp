@@ -3,10 +3,15 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <stdio.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "platform/disk.hpp"
 #include "platform/posix_io.hpp"
@@ -21,8 +26,38 @@ int RealDisk::Exchange(const std::string& a, const std::string& b) {
   return Status(renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE));
 }
 
+namespace {
+
+// The file-system type the kernel mounted the folder's device as
+// ("ext2", "ext4", ...), from /proc/self/mountinfo: ext2, ext3 and ext4
+// share one magic number, and only ext2 keeps no journal.
+std::string MountedAs(const std::string& folder) {
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0) return "";
+  std::string device =
+      std::to_string(major(info.st_dev)) + ":" + std::to_string(minor(info.st_dev));
+  std::ifstream mounts("/proc/self/mountinfo");
+  for (std::string line; std::getline(mounts, line);) {
+    std::istringstream fields(line);
+    std::string id, parent, numbers;
+    fields >> id >> parent >> numbers;
+    std::size_t dash = line.find(" - ");
+    if (numbers != device || dash == std::string::npos) continue;
+    std::istringstream rest(line.substr(dash + 3));
+    std::string type;
+    rest >> type;
+    return type;
+  }
+  return "";
+}
+
+}  // namespace
+
+// Only the file systems known to keep a rename whole across a cut take no
+// step of their own; every other one takes the careful one.
 FileSystemKind RealDisk::KindOf(const std::string& folder) {
   constexpr long kNtfs3Magic = 0x7366746e;  // "ntfs": <linux/magic.h> does not name it
+  constexpr long kF2fsMagic = 0xF2F52010;
   struct statfs info {};
   if (statfs(folder.c_str(), &info) != 0) return FileSystemKind::kUnknown;
   switch (static_cast<long>(info.f_type)) {
@@ -30,7 +65,14 @@ FileSystemKind RealDisk::KindOf(const std::string& folder) {
     case EXFAT_SUPER_MAGIC: return FileSystemKind::kExfat;
     case kNtfs3Magic: return FileSystemKind::kNtfsWithoutJournal;
     case FUSE_SUPER_MAGIC: return FileSystemKind::kFuse;
-    default: return FileSystemKind::kJournaled;
+    case EXT4_SUPER_MAGIC:
+      return MountedAs(folder) == "ext2" ? FileSystemKind::kUnknown : FileSystemKind::kJournaled;
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case kF2fsMagic:
+    case TMPFS_MAGIC:  // memory: nothing of it outlives a cut
+      return FileSystemKind::kJournaled;
+    default: return FileSystemKind::kUnknown;
   }
 }
 

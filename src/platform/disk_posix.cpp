@@ -50,6 +50,29 @@ std::size_t RealDisk::FolderSize(const std::string& folder) {
   return static_cast<std::size_t>(info.st_size);
 }
 
+// telldir before each entry is where it begins: the d_off of the one before.
+int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start,
+                        std::uint64_t* size) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return Failed();
+  long before = telldir(dir);
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir);
+    if (entry == nullptr) break;
+    name->assign(entry->d_name);
+    *start = static_cast<std::uint64_t>(before);
+    before = telldir(dir);
+  }
+  int error = errno;
+  closedir(dir);
+  if (error != 0) return error;
+  struct stat info {};
+  if (stat(folder.c_str(), &info) != 0) return Failed();
+  *size = static_cast<std::uint64_t>(info.st_size);
+  return 0;
+}
+
 int RealDisk::CreateNew(const std::string& path, File* file) {
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return Failed();

@@ -58,7 +58,7 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
   using Kind = RenameResult::Kind;
   if (result.kind == Kind::kTaken) return;
   if (result.kind == Kind::kDone) {
-    out_.FixedRecord({{"Successfully renamed ", 21}, {new_path, 50}});
+    out_.FixedRecord({{words::kSuccess, 21}, {new_path, 50}});
   } else if (result.kind == Kind::kNotWritten) {
     ReportNotWritten(out_, new_path, result.error, words::kMayHoldOldName + std::string(old_path));
   } else {
@@ -75,8 +75,7 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
 
 void Group::PictureDone() {
   if (!held_.empty()) {
-    std::size_t most = std::min(limit_, renamer_.MostWaiting());
-    if (renamer_.Waiting() < most && Clock::now() - started_ < kShare) return;
+    if (renamer_.Room() && renamer_.Waiting() < limit_ && Clock::now() - started_ < kShare) return;
     End();
   } else if (interactive_) {
     out_.Flush();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "console/words.hpp"
+#include "rename/fat_room.hpp"
 
 namespace stampwise {
 
@@ -30,7 +31,7 @@ StepResult ExclusiveRename(platform::Disk& disk, const std::string& from, const 
   int error = disk.RenameNoReplace(from, to);
   if (error == 0) return {Step::kDone, 0};
   if (error == EEXIST) return {Step::kTaken, 0};
-  if (error == EINVAL || NotOffered(error)) return {Step::kNotOnThisDisk, error};
+  if (platform::FlagNotOffered(error)) return {Step::kNotOnThisDisk, error};
   return FailedWith(error);
 }
 
@@ -190,13 +191,25 @@ void Renamer::GiveUp(const std::string& path, const platform::FileId& reserved,
   if (int error = disk_.Remove(path)) {
     result->left = path;
     result->left_error = error;
+  } else {
+    ++room_;
   }
 }
 
 RenameResult Renamer::Reserve() {
+  if (!room_known_) {
+    room_ = FatRoomAtEnd(disk_, folder_, FatSlots(to_.substr(folder_.size() + 1)));
+    room_known_ = true;
+  }
   platform::File file = 0;
   if (int error = disk_.CreateEmpty(to_, &file))
     return error == EEXIST ? RenameResult{RenameResult::Kind::kTaken, 0} : Failed(error);
+  // A name made without room known for it may have made the folder grow,
+  // and given it room at its end: measured again for the next one.
+  if (room_ > 0)
+    --room_;
+  else
+    room_known_ = false;
   Pending p{from_, to_, {}, {}};
   int error = disk_.Identify(file, &p.reserved);
   (void)disk_.Close(file);
@@ -241,7 +254,7 @@ RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
       return result;
     }
     *swapped = true;
-  } else if (error == EINVAL || NotOffered(error)) {
+  } else if (platform::FlagNotOffered(error)) {
     error = disk_.Replace(p.from, p.to);
   }
   if (error != 0) {

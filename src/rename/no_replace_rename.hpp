@@ -68,14 +68,12 @@ class Renamer {
   // Whether renames wait in a group to be written to the disk together.
   bool Grouped() const { return stampwise::Grouped(write_through_); }
   std::size_t Waiting() const { return pending_.size(); }
-  // How many renames may wait at most. On FAT each new name of a group
-  // takes room in the folder before any old name gives its room back: a
-  // group of more would make the folder grow by a cluster, and a cut while
-  // the kernel writes that growth leaves the folder unreadable until the
-  // card is repaired. One at a time, each new name takes the room the last
-  // old name gave back.
-  std::size_t MostWaiting() const {
-    return write_through_ == WriteThrough::kNamesFirst ? 1 : static_cast<std::size_t>(-1);
+  // Whether one more rename fits the open group. On FAT each new name of
+  // a group takes room in the folder before any old name of the group
+  // gives its room back: the group ends before its new names would make
+  // the folder grow (fat_room.hpp). A group of one always fits.
+  bool Room() const {
+    return write_through_ != WriteThrough::kNamesFirst || pending_.empty() || room_ > 0;
   }
   // Writes the renames that wait to the disk and appends the result of
   // each, in the order they were made, to *results.
@@ -118,6 +116,12 @@ class Renamer {
   platform::FileId picture_;
   bool known_ = false;
   std::vector<Pending> pending_;
+  // kNamesFirst: how many more new names fit in the folder without its
+  // growing, where known: measured at the folder's end, and one more for
+  // each name the program removes, since a picture's old name takes at
+  // least the slots of a stamp's.
+  std::size_t room_ = 0;
+  bool room_known_ = false;
 };
 
 }  // namespace stampwise
