@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   int i = bytes[1] % 20 + 1;
   int j = i - 1 + bytes[2] % (20 - i + 1);
   std::string piece(field.Piece(i, j));
-  if (piece.size() != static_cast<std::size_t>(j - i + 1)) std::abort();
+  if (piece.size() != static_cast<std::size_t>(j) - static_cast<std::size_t>(i) + 1) std::abort();
   std::string joined = std::string(second) + piece + std::string(field.Trimmed());
   TextField<19> expected(joined);
   field.Join({second, field.Piece(i, j), field.Trimmed()});

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# clang-tidy over every source file of src/ with the checks in .clang-tidy;
-# any finding fails. The Linux files are checked as the Linux build compiles
+# clang-tidy over every source file of src/, tests/ and fuzz/ with the
+# checks in .clang-tidy; any finding fails. The Linux files are checked as the Linux build compiles
 # them, the Windows files as the MinGW build does, with MinGW's own headers.
 # Usage: tidy.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
@@ -14,7 +14,10 @@ windows=$2
 ports='windows|linux|posix|darwin|freebsd|openbsd|netbsd'
 mapfile -t windows_files < <(ls src/*/*_windows.cpp)
 mapfile -t linux_files < <(ls src/main.cpp src/*/*.cpp | grep -vE "_($ports)\.cpp$";
-                           ls src/*/*_linux.cpp src/*/*_posix.cpp)
+                           ls src/*/*_linux.cpp src/*/*_posix.cpp tests/*.cpp)
+# The fuzz targets have a build of their own (scripts/fuzz.sh): checked with
+# the flags they need.
+mapfile -t fuzz_files < <(ls fuzz/*.cpp)
 mapfile -t left_out < <(ls src/*/*.cpp | grep -E "_($ports)\.cpp$" |
                         grep -vE '_(windows|linux|posix)\.cpp$' || true)
 
@@ -34,10 +37,11 @@ printf '%s\n' "${linux_files[@]}" |
 printf '%s\n' "${windows_files[@]}" |
   xargs -P2 -n4 clang-tidy -p "$windows" --quiet --extra-arg=--target=x86_64-w64-mingw32 \
     "${mingw_includes[@]}" >>"$log" 2>&1 || status=1
+clang-tidy --quiet "${fuzz_files[@]}" -- -std=c++17 -Isrc -Itests >>"$log" 2>&1 || status=1
 if [ "$status" -ne 0 ] || grep -q 'warning:\|error:' "$log"; then
   grep -v 'warnings generated' "$log"
   echo "clang-tidy: findings above"
   exit 1
 fi
-echo "clang-tidy: nothing found in $(( ${#linux_files[@]} + ${#windows_files[@]} )) files"
+echo "clang-tidy: nothing found in $(( ${#linux_files[@]} + ${#windows_files[@]} + ${#fuzz_files[@]} )) files"
 [ ${#left_out[@]} -eq 0 ] || echo "clang-tidy: no build here for ${left_out[*]}"

@@ -25,17 +25,12 @@ using test::WriteFile;
 
 class CommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    old_dir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-  }
-  void TearDown() override { std::filesystem::current_path(old_dir_); }
   int RunCommand(const std::string& command) { return commands_.Run(command); }
 
   TempDir dir_;
+  test::WorkingDirectory here_{dir_.path()};
   platform::RealDisk disk_;
   CommandProcessor commands_{disk_};
-  std::filesystem::path old_dir_;
 };
 
 TEST_F(CommandTest, ListsBareNamesInTheHomePlatformsOrder) {

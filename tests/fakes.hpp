@@ -32,8 +32,12 @@ struct FakeDisk : MemoryDisk {
   int sync_fails_from = 0;  // this picture sync and every one after fail, as on a pulled card
   int file_system_sync_error = 0;
 
-  // Any call by its name in `log` ("swap", "remove", "sync", ...), made to
-  // fail with this error, every time or (with `times`) the next so many.
+  // Any call by its name, made to fail with this error, every time or
+  // (with `times`) the next so many: as `log` names those that change or
+  // write the disk ("rename", "swap", "reserve", "remove", "replace",
+  // "link", "create", "write", "sync", "syncfs"), or one that only looks
+  // or holds ("open", "read", "identify", "identify path", "lock",
+  // "lock folder", "close").
   std::map<std::string, int> fail;
   std::map<std::string, int> times;
 
@@ -45,7 +49,16 @@ struct FakeDisk : MemoryDisk {
   int no_replace_calls = 0, links = 0, creations = 0, folder_reads = 0, syncs = 0, folder_syncs = 0,
       file_system_syncs = 0;
 
-  // Logs the call and gives the error it is made to fail with, or 0.
+  // The error a call that only looks is made to fail with, or 0.
+  int Fails(const std::string& name) {
+    auto at = fail.find(name);
+    if (at == fail.end()) return 0;
+    auto left = times.find(name);
+    if (left != times.end() && left->second-- <= 0) return 0;
+    return at->second;
+  }
+  // Logs a call that changes or writes the disk; the error it is made to
+  // fail with, or 0.
   int Call(const std::string& name, const std::string& a = "", const std::string& b = "") {
     std::string entry = name;
     for (const std::string* path : {&a, &b}) {
@@ -55,11 +68,29 @@ struct FakeDisk : MemoryDisk {
       entry += " " + (folder ? *path : path->substr(slash + 1));
     }
     log.push_back(entry);
-    auto at = fail.find(name);
-    if (at == fail.end()) return 0;
-    auto left = times.find(name);
-    if (left != times.end() && left->second-- <= 0) return 0;
-    return at->second;
+    return Fails(name);
+  }
+
+  int ReadAt(platform::File file, std::uint64_t offset, char* into, std::size_t room,
+             std::size_t* got) override {
+    if (int e = Fails("read")) return e;
+    return MemoryDisk::ReadAt(file, offset, into, room, got);
+  }
+  int IdentifyPath(const std::string& path, platform::FileId* id) override {
+    if (int e = Fails("identify path")) return e;
+    return MemoryDisk::IdentifyPath(path, id);
+  }
+  int Lock(platform::File file) override {
+    if (int e = Fails("lock")) return e;
+    return MemoryDisk::Lock(file);
+  }
+  int LockFolder(const std::string& folder, platform::File* lock) override {
+    if (int e = Fails("lock folder")) return e;
+    return MemoryDisk::LockFolder(folder, lock);
+  }
+  int Write(platform::File file, std::string_view bytes) override {
+    if (int e = Call("write")) return e;
+    return MemoryDisk::Write(file, bytes);
   }
 
   int RenameNoReplace(const std::string& from, const std::string& to) override {
@@ -83,7 +114,7 @@ struct FakeDisk : MemoryDisk {
     return MemoryDisk::Exchange(a, b);
   }
   int Identify(platform::File file, platform::FileId* id) override {
-    if (int e = fail.count("identify") != 0 ? fail["identify"] : 0) return e;
+    if (int e = Fails("identify")) return e;
     return MemoryDisk::Identify(file, id);
   }
   int Remove(const std::string& path) override {
@@ -96,12 +127,13 @@ struct FakeDisk : MemoryDisk {
     return MemoryDisk::Remove(path);
   }
   int CreateNew(const std::string& path, platform::File* file) override {
+    if (int e = Call("create", path)) return e;
     ++creations;
     created = path;
     return MemoryDisk::CreateNew(path, file);
   }
   int OpenExisting(const std::string& path, platform::File* file) override {
-    if (int e = Call("open", path)) return e;
+    if (int e = Fails("open")) return e;
     return MemoryDisk::OpenExisting(path, file);
   }
   int CreateEmpty(const std::string& path, platform::File* file) override {
@@ -111,6 +143,7 @@ struct FakeDisk : MemoryDisk {
     return MemoryDisk::CreateEmpty(path, file);
   }
   int Close(platform::File file) override {
+    if (int e = Fails("close")) return e;
     int error = MemoryDisk::Close(file);
     if (!written_over.empty()) Put(created, written_over);
     return error;

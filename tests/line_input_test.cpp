@@ -103,7 +103,7 @@ TEST(ListFile, AHeldFileThatReadsBackOtherBytesEndsTheRun) {
     bool nul = false;
     int ReadAt(platform::File file, std::uint64_t offset, char* into, std::size_t room,
                std::size_t* got) override {
-      int error = MemoryDisk::ReadAt(file, offset, into, room, got);
+      int error = FakeDisk::ReadAt(file, offset, into, room, got);
       if (nul) std::fill(into, into + *got, '\0');
       return error;
     }

@@ -10,23 +10,7 @@
 namespace stampwise {
 namespace {
 
-using test::ReadFile;
-using test::TempDir;
-
-// Writes records to a file and returns the bytes written.
-template <typename Write>
-std::string Written(Write write) {
-  TempDir dir;
-  std::string path = dir / "out";
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  {
-    OutputUnit out(file, "out");
-    write(out);
-    out.Flush();
-  }
-  std::fclose(file);
-  return ReadFile(path);
-}
+using test::Written;
 
 TEST(OutputRecords, FixedWidthRightAlignsOrCutsEachValue) {
   std::string folder(30, 'F');

@@ -256,22 +256,14 @@ std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& name
   disk.MakeFolder("Cam1");
   for (const std::string& name : names) disk.Put("Cam1/" + name, "picture " + name);
   for (const std::string& name : empty) disk.Put("Cam1/" + name, "");
-  std::FILE* file = std::tmpfile();
-  {
-    CommandProcessor commands(disk);
-    EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
-    disk.log.clear();  // the renames' calls only
-    OutputUnit out(file, "out");
+  CommandProcessor commands(disk);
+  EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+  disk.log.clear();  // the renames' calls only
+  return Written([&](OutputUnit& out) {
     DateTimeFields time;
     PROCESSLIST(static_cast<std::int32_t>(names.size()), NameField("Cam1"), 4, time, out, disk,
                 commands);
-    out.Flush();
-  }
-  std::string said;
-  std::rewind(file);
-  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) said += static_cast<char>(c);
-  std::fclose(file);
-  return said;
+  });
 }
 
 // A file system that calls every new name taken would keep a picture

@@ -1,7 +1,5 @@
 #include "test_util.hpp"
 
-#include "console/words.hpp"
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +14,8 @@
 #endif
 
 namespace fs = std::filesystem;
+
+#include "console/words.hpp"
 
 namespace stampwise::test {
 
@@ -109,5 +109,18 @@ std::string Opening() {
 }
 
 std::string Closing() { return std::string(" ") + words::kClosing + "\r\n"; }
+
+std::string Written(const std::function<void(OutputUnit&)>& write) {
+  TempDir dir;
+  std::string path = dir / "out";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  {
+    OutputUnit out(file, "out");
+    write(out);
+    out.Flush();
+  }
+  std::fclose(file);
+  return ReadFile(path);
+}
 
 }  // namespace stampwise::test

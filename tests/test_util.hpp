@@ -3,8 +3,11 @@
 #ifndef STAMPWISE_TESTS_TEST_UTIL_HPP
 #define STAMPWISE_TESTS_TEST_UTIL_HPP
 
+#include <functional>
 #include <map>
 #include <string>
+
+#include "console/output.hpp"
 
 namespace stampwise::test {
 
@@ -43,6 +46,9 @@ class WorkingDirectory {
  private:
   std::string before_;
 };
+
+// What `write` wrote into an output unit, whose records go to a file.
+std::string Written(const std::function<void(OutputUnit&)>& write);
 
 struct Outcome {
   int status;

@@ -29,16 +29,9 @@ bool LineInput::NextLine(long* length, Statement statement, bool keep, const cha
   long n = 0;
   bool any = false, last_cr = false;
   for (;;) {
-    if (pos_ == end_) {
-      std::size_t got = 0;
-      if (int error = Read(&block_[0], block_.size(), &got))
-        FailHost(error, statement, src_file, src_line);
-      pos_ = 0;
-      end_ = got;
-      if (got == 0) {
-        if (!any) return false;
-        break;  // a last line without a line feed
-      }
+    if (pos_ == end_ && !Refill(statement, src_file, src_line)) {
+      if (!any) return false;
+      break;  // a last line without a line feed
     }
     const char* start = block_.data() + pos_;
     std::size_t avail = end_ - pos_;
@@ -60,6 +53,15 @@ bool LineInput::NextLine(long* length, Statement statement, bool keep, const cha
   ++records_;
   *length = n;
   return true;
+}
+
+bool LineInput::Refill(Statement statement, const char* src_file, int src_line) {
+  std::size_t got = 0;
+  if (int error = Read(&block_[0], block_.size(), &got))
+    FailHost(error, statement, src_file, src_line);
+  pos_ = 0;
+  end_ = got;
+  return got > 0;
 }
 
 void LineInput::FailEnd(Statement statement, const char* src_file, int src_line) {

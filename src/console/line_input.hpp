@@ -55,6 +55,8 @@ class LineInput {
 
   // The next line, its head kept in line_ when `keep`. False at the end.
   bool NextLine(long* length, Statement statement, bool keep, const char* src_file, int src_line);
+  // Reads the next block; false at the end of input.
+  bool Refill(Statement statement, const char* src_file, int src_line);
   // Forgets what was read: the unit starts again at its first line.
   void Restart();
   [[noreturn]] void FailEnd(Statement statement, const char* src_file, int src_line);

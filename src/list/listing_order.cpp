@@ -61,6 +61,30 @@ std::size_t SharedHead(std::string_view first, std::string_view name, std::size_
   return n;
 }
 
+namespace {
+
+int Sign(int order) { return order < 0 ? -1 : (order > 0 ? 1 : 0); }
+
+// The digit runs that begin at a[*i] and b[*j], each moved past its run:
+// by value (fewer significant digits first, then the digits), then the run
+// with fewer leading zeros first. 0 where they tie.
+int CompareDigitRuns(std::string_view a, std::size_t* i, std::string_view b, std::size_t* j) {
+  std::size_t ri = *i, rj = *j;
+  while (*i < a.size() && IsDigit(a[*i])) ++*i;
+  while (*j < b.size() && IsDigit(b[*j])) ++*j;
+  std::size_t zi = ri, zj = rj;
+  while (zi < *i && a[zi] == '0') ++zi;
+  while (zj < *j && b[zj] == '0') ++zj;
+  std::size_t di = std::min<std::size_t>(*i - zi, 255), dj = std::min<std::size_t>(*j - zj, 255);
+  if (di != dj) return di < dj ? -1 : 1;
+  if (int order = a.substr(zi, *i - zi).compare(b.substr(zj, *j - zj))) return Sign(order);
+  std::size_t za = std::min<std::size_t>(zi - ri, 255), zb = std::min<std::size_t>(zj - rj, 255);
+  if (za != zb) return za < zb ? -1 : 1;
+  return 0;
+}
+
+}  // namespace
+
 int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) {
   // Run by run: a run of digits by its value, then the run with fewer
   // leading zeros first; a digit against any other character as the lowest
@@ -69,18 +93,7 @@ int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) 
   std::size_t i = skip, j = skip;
   while (i < a.size() && j < b.size()) {
     if (IsDigit(a[i]) && IsDigit(b[j])) {
-      std::size_t ri = i, rj = j;
-      while (i < a.size() && IsDigit(a[i])) ++i;
-      while (j < b.size() && IsDigit(b[j])) ++j;
-      std::size_t zi = ri, zj = rj;
-      while (zi < i && a[zi] == '0') ++zi;
-      while (zj < j && b[zj] == '0') ++zj;
-      std::size_t di = std::min<std::size_t>(i - zi, 255), dj = std::min<std::size_t>(j - zj, 255);
-      if (di != dj) return di < dj ? -1 : 1;
-      if (int order = a.substr(zi, i - zi).compare(b.substr(zj, j - zj))) return order < 0 ? -1 : 1;
-      std::size_t za = std::min<std::size_t>(zi - ri, 255),
-                  zb = std::min<std::size_t>(zj - rj, 255);
-      if (za != zb) return za < zb ? -1 : 1;
+      if (int order = CompareDigitRuns(a, &i, b, &j)) return order;
       continue;
     }
     unsigned char x = static_cast<unsigned char>(IsDigit(a[i]) ? '0' : FoldByte(a[i]));
@@ -89,8 +102,7 @@ int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) 
     ++i, ++j;
   }
   if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  int order = a.compare(b);
-  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+  return Sign(a.compare(b));
 }
 
 }  // namespace stampwise

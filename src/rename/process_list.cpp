@@ -4,7 +4,6 @@
 
 #include "console/line_input.hpp"
 #include "console/words.hpp"
-#include "list/create_pics_list.hpp"
 #include "platform/console.hpp"
 #include "rename/group.hpp"
 #include "rename/rename_file.hpp"
@@ -14,6 +13,51 @@ namespace stampwise {
 bool IsSelected(const NameField& line) {
   return line.At(21) == '[' || line.At(21) == '(' || line.At(20) == '-';
 }
+
+namespace {
+
+// Why a selected list line of `length` characters is not to be renamed,
+// before its path is formed; null where nothing keeps it. Never a cut path:
+// it would name another file, or none. Nor a name that ends in a blank:
+// handed over without it, it names another.
+const char* WhyLeftAsItIs(long length, const NameField& PICNAME, std::int32_t PICLEN,
+                          std::int32_t FOLDERLEN, const platform::PathRules& rules) {
+  if (length > kNameWidth || FOLDERLEN + 1 + PICLEN > kNameWidth) return words::kPathTooLong;
+  if (length > PICLEN) return words::kEndsInBlank;
+  if (rules.drops_trailing_dots && PICNAME.At(PICLEN) == '.') return words::kEndsInDot;
+  return nullptr;
+}
+
+// The attempt loop of one picture: one second later each time, until the
+// rename is done or fails for another reason than a taken name.
+//
+// The folder has NFILES entries, so no more than that many names can be
+// taken in a row, by the folder's own names or a few made meanwhile: past
+// that, something else refuses every name (a file system that says
+// "taken" for all), and the search would not end.
+void Attempts(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
+              const NameField& PICNAME, std::int32_t PICLEN, StampField& STAMP,
+              DateTimeFields& time, Group& group, Renamer& renamer) {
+  RenameResult ISTAT;
+  for (std::int32_t taken = 0;;) {
+    ADVANCECLOCK(time);
+    // A field the stamp cannot show would keep its old digits: a name
+    // earlier than the picture's own.
+    if (!CanWrite(time)) {
+      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
+      return;
+    }
+    RECONVERT(time, STAMP);
+    RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, group, renamer);
+    if (!ISTAT.Taken()) return;
+    if (++taken > NFILES) {
+      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
+      return;
+    }
+  }
+}
+
+}  // namespace
 
 void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
                  DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
@@ -28,7 +72,6 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
 
   NameField PICNAME;
   StampField STAMP;
-  RenameResult ISTAT;
 
   // An interrupt ends the run between two pictures: the one in hand is
   // done or left as it was, never half-way.
@@ -38,16 +81,7 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     std::int32_t PICLEN = PICNAME.TrimmedLength();
     STAMP.Assign(PICNAME.Piece(1, 19));
 
-    // Never rename a cut path: it would name another file, or none. Nor a
-    // name that ends in a blank: handed over without it, it names another.
-    const char* why = nullptr;
-    if (length > kNameWidth || FOLDERLEN + 1 + PICLEN > kNameWidth)
-      why = words::kPathTooLong;
-    else if (length > PICLEN)
-      why = words::kEndsInBlank;
-    else if (rules.drops_trailing_dots && PICNAME.At(PICLEN) == '.')
-      why = words::kEndsInDot;
-    if (why != nullptr) {
+    if (const char* why = WhyLeftAsItIs(length, PICNAME, PICLEN, FOLDERLEN, rules)) {
       std::string path = folder;
       path.append("/").append(list.LastLine());
       group.SayNotRenamed(path, why);
@@ -60,37 +94,13 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
     // A stamp not read whole would take its missing values from the picture
     // before, and one of another century would be moved into this one: a
     // wrong time that looks like a right one.
-    if (STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time))
-      why = words::kNoStamp;
-    else
-      why = renamer.Examine(PICNAME.Piece(1, PICLEN));
-    if (why != nullptr) {
+    const char* why = STAMP.Piece(1, 2) != "20" || !CONVERT(STAMP, time)
+                          ? words::kNoStamp
+                          : renamer.Examine(PICNAME.Piece(1, PICLEN));
+    if (why != nullptr)
       group.SayNotRenamed(PICNAME.Piece(1, PICLEN), why);
-      group.PictureDone();
-      continue;
-    }
-
-    // The folder has NFILES entries, so no more than that many names can be
-    // taken in a row, by the folder's own names or a few made meanwhile:
-    // past that, something else refuses every name (a file system that says
-    // "taken" for all), and the search would not end.
-    std::int32_t taken = 0;
-    for (;;) {
-      ADVANCECLOCK(time);
-      // A field the stamp cannot show would keep its old digits: a name
-      // earlier than the picture's own.
-      if (!CanWrite(time)) {
-        group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
-        break;
-      }
-      RECONVERT(time, STAMP);
-      RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, group, renamer);
-      if (!ISTAT.Taken()) break;
-      if (++taken > NFILES) {
-        group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
-        break;
-      }
-    }
+    else
+      Attempts(NFILES, FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, time, group, renamer);
     group.PictureDone();
   }
   group.End();
