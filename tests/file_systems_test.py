@@ -25,6 +25,7 @@ import tempfile
 import threading
 import time
 
+import interference_test
 import pictures
 
 SKIP = 77
@@ -339,6 +340,12 @@ def main():
                     way += ", named pipe renamed"
                 if name == "FAT32":
                     way += ", a dozen names: " + small_list(program, mount.dir)
+                if driver == "ntfs-3g":
+                    # The link way: a second run on the same folder, from
+                    # another working directory, is refused.
+                    interference_test.two_runs(program, mount.dir, random.Random(5), "getdents64",
+                                               elsewhere=True)
+                    way += ", a second run refused"
                 rows.append((name, driver, way, count, seconds, raced))
             except (AssertionError, subprocess.CalledProcessError, OSError) as e:
                 detail = getattr(e, "stderr", None)

@@ -8,6 +8,8 @@ picture still there once, nothing left to rename, no stamp under two names,
 and the renames made the way the file system needs, as strace shows:
 renameat2(RENAME_NOREPLACE), or on vfat a reservation written to the card
 first, which the picture then swaps names with (RENAME_EXCHANGE).
+On vfat also two runs on one folder, started in two working directories
+and naming it two ways: the second is refused, whichever starts first.
 Without QEMU or the kernel it says what is missing and skips, which counts
 as a failure under CI.
 
@@ -74,6 +76,52 @@ def guest_script(count, input_device):
     return "\n".join(lines)
 
 
+def two_runs_script(input_device):
+    """Two runs on one vfat folder, one started in the card's folder and one
+    elsewhere naming it by another path, each order once: strace holds the
+    first at its listing while the second starts."""
+    lines = ["mount -t vfat /dev/vda /mnt && mkdir -p /tmp/elsewhere"]
+    for order in range(2):
+        runs = [("/mnt/two%d" % order, "Cam1"), ("/tmp/elsewhere", "/mnt/two%d/./Cam1" % order)]
+        (first_dir, first_name), (second_dir, second_name) = runs[order], runs[1 - order]
+        lines.append("""
+mkdir -p /mnt/two{o} && tar -xf {tar} -C /mnt/two{o}
+cd {fd} && printf '{fn}\\n\\n' | NO_STOP_MESSAGE=1 strace -f -o /dev/null -e trace=getdents64 \
+  -e inject=getdents64:delay_exit=2000000:when=1 /bin/stampwise > /tmp/first.{o} 2>&1 &
+first=$!
+sleep 1
+cd {sd} && printf '{sn}\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /dev/null 2> /results/two.{o}.err
+echo $? > /results/two.{o}.second
+wait $first; echo $? > /results/two.{o}.first
+grep -c 'Successfully renamed' /tmp/first.{o} > /results/two.{o}.renamed
+cd /mnt/two{o}/Cam1 && md5sum * > /results/two.{o}.manifest; cd /
+""".format(o=order, tar=input_device, fd=first_dir, fn=first_name, sd=second_dir,
+           sn=second_name))
+    lines.append("umount /mnt")
+    return "\n".join(lines)
+
+
+def check_two_runs(results, expected):
+    """The second run of each order refused, the first alone on the folder."""
+    for order in range(2):
+        err = results.get("two.%d.err" % order, b"")
+        if not err.endswith(b": another run of the program is renaming pictures in this folder\n"):
+            raise AssertionError("two runs, order %d: the second said %r" % (order, err))
+        statuses = [results.get("two.%d.%s" % (order, w), b"").strip() for w in ["first", "second"]]
+        if statuses != [b"0", b"0"]:
+            raise AssertionError("two runs, order %d: statuses %r" % (order, statuses))
+        found = collections.Counter()
+        names = []
+        for line in results["two.%d.manifest" % order].decode().splitlines():
+            digest, file_name = line.split("  ", 1)
+            found[digest] += 1
+            names.append(file_name)
+        if found != expected or [n for n in names if pictures.selected(n)]:
+            raise AssertionError("two runs, order %d: pictures lost or left" % order)
+        if len(set(n[:19].upper() for n in names)) != len(names):
+            raise AssertionError("two runs, order %d: a stamp under two names" % order)
+
+
 def check(name, way, results, i, expected):
     status = results.get("%d.status" % i, b"").strip()
     if status != b"0":
@@ -118,8 +166,10 @@ def main():
                            stderr=subprocess.DEVNULL)
             images.append(image)
         began = time.monotonic()
+        input_device = "/dev/vd%s" % chr(ord("a") + len(images))
         results = vm.run(program, images + [tar],
-                         guest_script(len(images), "/dev/vd%s" % chr(ord("a") + len(images))))
+                         guest_script(len(images), input_device) + "\n" +
+                         two_runs_script(input_device))
         seconds = time.monotonic() - began
         failures = []
         rows = []
@@ -128,9 +178,18 @@ def main():
                 rows.append((name, way, check(name, way, results, i, expected)))
             except (AssertionError, KeyError, ValueError) as e:
                 failures.append(str(e))
+        try:
+            check_two_runs(results, expected)
+            rows_two = "two runs on one vfat folder from two working directories, each order: " \
+                       "the second refused, nothing lost"
+        except (AssertionError, KeyError, ValueError) as e:
+            failures.append(str(e))
+            rows_two = None
         for name, way, (renamed, took) in rows:
             print("%s: %d pictures, %d renamed by %s, none lost; the run %.1f s "
                   "(under strace, in the VM)" % (name, PICTURES, renamed, way, took))
+        if rows_two:
+            print(rows_two)
         if failures:
             print(results.get("log", b"").decode(errors="replace")[-3000:])
             print(results["console"].decode(errors="replace")[-3000:])

@@ -177,7 +177,7 @@ TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
   // A reservation that cannot be removed is said, with its name.
   sys_.fail["remove"] = EIO;
   result = Rename("a (2).jpg", "1.jpg");
-  EXPECT_EQ(result.left, P("1.jpg"));
+  EXPECT_EQ(result.left, RenameResult::Left::kNewName);
   EXPECT_EQ(result.left_error, EIO);
 }
 

@@ -4,6 +4,7 @@
 
 #include "console/reason.hpp"
 #include "console/words.hpp"
+#include "platform/console.hpp"
 
 namespace stampwise {
 
@@ -26,14 +27,14 @@ void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
   out.ListRecord(line);
 }
 
+// Lines are shown as soon as they are final to a person watching, and where
+// renames are written to the disk, also into a pipe or a file: there a
+// record must not wait past the write that made it true.
 Group::Group(OutputUnit& out, Renamer& renamer)
-    : out_(out), renamer_(renamer), interactive_(out.Interactive()) {}
+    : out_(out), renamer_(renamer), show_(out.Interactive() || renamer.WritesThrough()) {}
 
-void Group::Say(std::string_view line, const char* src_file, int src_line) {
-  if (held_.empty())
-    out_.ListRecord(line, src_file, src_line);
-  else
-    held_.push_back(Line{std::string(line), false, {}, {}, {}});
+void Group::Hold(std::string_view line) {
+  held_.push_back(Line{std::string(line), false, {}, {}, {}});
 }
 
 void Group::SayNotRenamed(std::string_view path, std::string_view why) {
@@ -42,8 +43,8 @@ void Group::SayNotRenamed(std::string_view path, std::string_view why) {
   Say(line);
 }
 
-void Group::SayResult(const RenameResult& result, std::string_view old_path,
-                      std::string_view new_path) {
+void Group::SayOther(const RenameResult& result, std::string_view old_path,
+                     std::string_view new_path) {
   if (result.kind == RenameResult::Kind::kTaken) return;
   if (held_.empty() && result.kind != RenameResult::Kind::kPending) {
     SayNow(result, old_path, new_path);
@@ -65,19 +66,20 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
     SayNotRenamed(old_path, Describe(result));
   }
   if (result.Done()) ++renamed_;
-  if (!result.left.empty()) {
+  if (result.left != RenameResult::Left::kNothing) {
     std::string line = words::kLeftBehind;
-    line.append(result.left).append(": ").append(Reason(result.left_error));
+    line.append(result.left == RenameResult::Left::kOldName ? old_path : new_path);
+    line.append(": ").append(Reason(result.left_error));
     line.append("; ").append(words::kLeftover);
     out_.ListRecord(line);
   }
 }
 
-void Group::PictureDone() {
+void Group::EndOrShow() {
   if (!held_.empty()) {
     if (renamer_.Room() && renamer_.Waiting() < limit_ && Clock::now() - started_ < kShare) return;
     End();
-  } else if (interactive_) {
+  } else if (show_) {
     out_.Flush();
   }
 }
@@ -105,7 +107,9 @@ void Group::End() {
     else if (next < results_.size())
       SayNow(results_[next++], line.old_path, line.new_path);
   }
-  out_.Flush();
+  // An interrupted run shows its lines once its list file is gone: a
+  // terminal closed under it would fail the write, and end the run there.
+  if (!platform::Interrupted()) out_.Flush();
 }
 
 }  // namespace stampwise

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "console/output.hpp"
+#include "console/words.hpp"
 #include "rename/no_replace_rename.hpp"
 
 namespace stampwise {
@@ -23,16 +24,33 @@ class Group {
   Group(OutputUnit& out, Renamer& renamer);
 
   // A list-style record: written now, or held with the open group's lines.
-  void Say(std::string_view line, STAMPWISE_HERE);
+  void Say(std::string_view line, STAMPWISE_HERE) {
+    if (held_.empty())
+      out_.ListRecord(line, src_file, src_line);
+    else
+      Hold(line);
+  }
   // " Not renamed: PATH: WHY", a picture left as it is.
   void SayNotRenamed(std::string_view path, std::string_view why);
   // The lines the final result of a rename gives (nothing for a taken
   // name): the success line, or why not. A result that waits for its group
   // is said when the group is written.
-  void SayResult(const RenameResult& result, std::string_view old_path, std::string_view new_path);
+  void SayResult(const RenameResult& result, std::string_view old_path, std::string_view new_path) {
+    // The common cases, said as they come: a taken name says nothing.
+    if (result.kind == RenameResult::Kind::kTaken) return;
+    if (held_.empty() && result.kind == RenameResult::Kind::kDone &&
+        result.left == RenameResult::Left::kNothing) {
+      out_.FixedRecord({{words::kSuccess, 21}, {new_path, 50}});
+      ++renamed_;
+      return;
+    }
+    SayOther(result, old_path, new_path);
+  }
   // After each picture: ends a group that has done its share of work, and
   // shows a person watching what is final.
-  void PictureDone();
+  void PictureDone() {
+    if (!held_.empty() || show_) EndOrShow();
+  }
   // Writes the open group to the disk and says its lines.
   void End();
   // Pictures said renamed so far, written to the disk or not.
@@ -49,11 +67,14 @@ class Group {
     std::string old_path, new_path;
   };
 
+  void Hold(std::string_view line);
+  void EndOrShow();
+  void SayOther(const RenameResult& result, std::string_view old_path, std::string_view new_path);
   void SayNow(const RenameResult& result, std::string_view old_path, std::string_view new_path);
 
   OutputUnit& out_;
   Renamer& renamer_;
-  bool interactive_;
+  bool show_;  // flush once lines are final
   std::vector<Line> held_;
   std::vector<RenameResult> results_;
   Clock::time_point started_;

@@ -123,9 +123,14 @@ RenameResult Failed(int error, const char* why = nullptr) {
 
 }  // namespace
 
+// Only where the program itself can leave such a file: the ways that write
+// renames through are those of cards, where it reserves names. Elsewhere
+// the look would cost every picture a call.
 const char* Renamer::Examine(std::string_view old_path) {
-  examined_.assign(old_path);
-  known_ = disk_.IdentifyPath(examined_, &picture_) == 0;
+  known_ = false;
+  if (write_through_ == WriteThrough::kNone) return nullptr;
+  from_.assign(old_path);
+  known_ = disk_.IdentifyPath(from_, &picture_) == 0;
   if (known_ && picture_.plain && picture_.size == 0) return words::kEmptyFile;
   return nullptr;
 }
@@ -179,17 +184,17 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
   }
   RenameResult failed = Failed(o.error, o.why);
   if (o.left_error != 0) {
-    failed.left = to_;
+    failed.left = RenameResult::Left::kNewName;
     failed.left_error = o.left_error;
   }
   return failed;
 }
 
-void Renamer::GiveUp(const std::string& path, const platform::FileId& reserved,
-                     RenameResult* result) {
+void Renamer::GiveUp(const std::string& path, RenameResult::Left which,
+                     const platform::FileId& reserved, RenameResult* result) {
   if (!StillOurs(disk_, path, reserved)) return;
   if (int error = disk_.Remove(path)) {
-    result->left = path;
+    result->left = which;
     result->left_error = error;
   } else {
     ++room_;
@@ -216,11 +221,11 @@ RenameResult Renamer::Reserve() {
   if (error != 0) {
     // Not known to be the program's own: left to the user, and said.
     RenameResult failed = Failed(error);
-    failed.left = to_;
+    failed.left = RenameResult::Left::kNewName;
     failed.left_error = error;
     return failed;
   }
-  if (known_ && examined_ == from_) p.picture = picture_;
+  if (known_) p.picture = picture_;
   pending_.push_back(std::move(p));
   return {RenameResult::Kind::kPending, 0};
 }
@@ -242,7 +247,7 @@ RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
   if (!StillOurs(disk_, p.to, p.reserved)) return Failed(EEXIST, words::kTakenMeanwhile);
   if (p.picture.number != 0 && !is_picture(p.from)) {
     result = Failed(ENOENT, words::kMovedMeanwhile);
-    GiveUp(p.to, p.reserved, &result);
+    GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
     return result;
   }
   int error = disk_.Exchange(p.from, p.to);
@@ -250,7 +255,8 @@ RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
     if (p.picture.number != 0 && !is_picture(p.to)) {
       // Whatever stood under the old name is put back.
       result = Failed(ENOENT, words::kMovedMeanwhile);
-      if (disk_.Exchange(p.from, p.to) == 0) GiveUp(p.to, p.reserved, &result);
+      if (disk_.Exchange(p.from, p.to) == 0)
+        GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
       return result;
     }
     *swapped = true;
@@ -259,7 +265,7 @@ RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
   }
   if (error != 0) {
     result = Failed(error);
-    GiveUp(p.to, p.reserved, &result);
+    GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
     return result;
   }
   if (int write_error = disk_.Sync(p.to)) return {RenameResult::Kind::kNotWritten, write_error};
@@ -277,7 +283,7 @@ void Renamer::EndGroup(std::vector<RenameResult>* results) {
       const Pending& p = pending_[i];
       RenameResult result = Failed(error);
       if (error != 0) {
-        GiveUp(p.to, p.reserved, &result);
+        GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
       } else {
         bool s = false;
         result = MoveUnder(p, &s);
@@ -293,7 +299,7 @@ void Renamer::EndGroup(std::vector<RenameResult>* results) {
     for (std::size_t i = 0; i < pending_.size(); ++i) {
       if (!swapped[i]) continue;
       RenameResult& result = (*results)[first + i];
-      GiveUp(pending_[i].from, pending_[i].reserved, &result);
+      GiveUp(pending_[i].from, RenameResult::Left::kOldName, pending_[i].reserved, &result);
     }
   } else {
     results->resize(first + pending_.size());

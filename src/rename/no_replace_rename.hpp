@@ -31,9 +31,10 @@ struct RenameResult {
   Kind kind = Kind::kDone;
   int error = 0;              // the system's error number for kFailed and kBothNames
   const char* why = nullptr;  // for kFailed, where the system's words would not say it
-  // An empty file of the program's own that could not be removed: its
-  // path, and the error of its removal.
-  std::string left;
+  // An empty file of the program's own that could not be removed: under
+  // which of the two names, and the error of its removal.
+  enum class Left { kNothing, kOldName, kNewName };
+  Left left = Left::kNothing;
   int left_error = 0;
 
   // The attempts are over: the picture has its new name, at least in the
@@ -65,6 +66,8 @@ class Renamer {
   // Renames old_path to new_path, each `folder`, a slash and a name.
   RenameResult Rename(std::string_view folder, std::string_view old_path,
                       std::string_view new_path);
+  // Whether renames are written to the disk as the run goes.
+  bool WritesThrough() const { return write_through_ != WriteThrough::kNone; }
   // Whether renames wait in a group to be written to the disk together.
   bool Grouped() const { return stampwise::Grouped(write_through_); }
   std::size_t Waiting() const { return pending_.size(); }
@@ -100,7 +103,8 @@ class Renamer {
   RenameResult MoveUnder(const Pending& p, bool* swapped);
   // Gives up the program's empty file at `path`, saying so in *result where
   // it stays.
-  void GiveUp(const std::string& path, const platform::FileId& reserved, RenameResult* result);
+  void GiveUp(const std::string& path, RenameResult::Left which, const platform::FileId& reserved,
+              RenameResult* result);
 
   platform::Disk& disk_;
   Method method_;
@@ -111,8 +115,8 @@ class Renamer {
   // The attempt's paths, and the folder where renames are written through,
   // kept to reuse their room.
   std::string from_, to_, folder_;
-  // The picture that Examine looked at last, where it could.
-  std::string examined_;
+  // The picture that Examine looked at last, where it could: the one whose
+  // attempts follow.
   platform::FileId picture_;
   bool known_ = false;
   std::vector<Pending> pending_;

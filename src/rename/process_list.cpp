@@ -75,9 +75,10 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
 
   // An interrupt ends the run between two pictures: the one in hand is
   // done or left as it was, never half-way.
-  for (std::int32_t line = 1; line <= NFILES && !platform::Interrupted(); ++line) {
+  for (std::int32_t line = 1; line <= NFILES; ++line) {
     long length = list.ReadLine(PICNAME);
     if (!IsSelected(PICNAME)) continue;
+    if (platform::Interrupted()) break;
     std::int32_t PICLEN = PICNAME.TrimmedLength();
     STAMP.Assign(PICNAME.Piece(1, 19));
 
