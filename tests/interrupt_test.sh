@@ -12,9 +12,7 @@ socket="stampwise-interrupt-$$"
 source "$(dirname "$0")/screen.sh"
 trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
 
-mkdir "$scratch/Cam1"
-for s in $(seq 10 59); do printf 'jpeg %s' "$s" >"$scratch/Cam1/2015-05-03 10-20-$s (2).JPG"; done
-renamed() { ls "$scratch/Cam1" | grep -vc '(2)' || true; }
+make_pictures "$scratch"
 said() { tmux_ capture-pane -p -S - | grep -c '^Successfully renamed' || true; }
 # A shell trap with a handler is not inherited: the program gets Ctrl+C,
 # and the shell lives on to say its status.
@@ -28,17 +26,10 @@ wait_for "Cam1/2015-05-03 10-20-13.jpg"
 # Each attempt shows within about 0.2 s of its end: at most one rename
 # ahead of the screen, and its line a moment later.
 for _ in 1 2 3; do
-  on_disk=$(renamed)
+  on_disk=$(renamed_in "$scratch")
   sleep 0.3
   test "$(said)" -ge "$on_disk"
 done
 tmux_ send-keys C-c
 wait_for "exit status 130"
-screen=$(tmux_ capture-pane -p -S -)
-grep -q "^ Interrupted: $(renamed) pictures renamed; the rest are left as they were" <<<"$screen"
-test "$(said)" -eq "$(renamed)"
-test "$(renamed)" -lt 50
-test "$(ls "$scratch/Cam1" | wc -l)" -eq 50
-test ! -e "$scratch/AllFiles.txt"
-! grep -q "Done ... Press ENTER" <<<"$screen"
-echo "interrupted after $(renamed) renames, each said; exit status 130"
+check_interrupted "$scratch"

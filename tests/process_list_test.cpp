@@ -337,12 +337,13 @@ TEST(Renaming, EachKindOfFileSystemGetsItsWritesInOrder) {
       {FileSystemKind::kJournaled, {"rename " + a + " " + n1, "rename " + b + " " + n2}},
       // Linux's exFAT: the group's renames, then one fsync of the folder.
       {FileSystemKind::kExfat, {"rename " + a + " " + n1, "rename " + b + " " + n2, "sync Cam1/"}},
-      // Linux's vfat, one picture at a time: the new name first, written;
-      // the picture swapped under it and written; the old name removed,
-      // and written with the next new name.
+      // Linux's vfat, as many at a time as the folder has room for (here
+      // one): the new name first, written; the picture swapped under it
+      // and written; the old name removed, and the folder written again.
       {FileSystemKind::kFat,
        {"reserve " + n1, "sync Cam1/", "swap " + a + " " + n1, "sync " + n1, "remove " + a,
-        "reserve " + n2, "sync Cam1/", "swap " + b + " " + n2, "sync " + n2, "remove " + b}},
+        "sync Cam1/", "reserve " + n2, "sync Cam1/", "swap " + b + " " + n2, "sync " + n2,
+        "remove " + b, "sync Cam1/"}},
       {FileSystemKind::kNtfsWithoutJournal, each},
       {FileSystemKind::kFuse, each},
       {FileSystemKind::kWindowsFat, each},

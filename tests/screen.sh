@@ -14,3 +14,28 @@ wait_for() {
   tmux_ capture-pane -p
   return 1
 }
+
+# Fifty pictures of one minute in $1/Cam1, each holding its own bytes.
+make_pictures() {
+  mkdir "$1/Cam1"
+  for s in $(seq 10 59); do printf 'jpeg %s' "$s" >"$1/Cam1/2015-05-03 10-20-$s (2).JPG"; done
+}
+
+# The pictures of $1/Cam1 renamed so far.
+renamed_in() { ls "$1/Cam1" | grep -vc '(2)' || true; }
+
+# After Ctrl+C: the screen says the run was interrupted after as many
+# renames as $1/Cam1 shows, each with its success line; none lost, the list
+# file gone, no closing line. Returns 1 otherwise.
+check_interrupted() {
+  local screen renamed said
+  screen=$(tmux_ capture-pane -p -S -)
+  renamed=$(renamed_in "$1")
+  said=$(grep -c '^Successfully renamed' <<<"$screen" || true)
+  grep -q "^ Interrupted: $renamed pictures renamed; the rest are left as they were" \
+    <<<"$screen" || return 1
+  [ "$said" -eq "$renamed" ] && [ "$renamed" -lt 50 ] || return 1
+  [ "$(ls "$1/Cam1" | wc -l)" -eq 50 ] && [ ! -e "$1/AllFiles.txt" ] || return 1
+  if grep -q "Done ... Press ENTER" <<<"$screen"; then return 1; fi
+  echo "interrupted after $renamed renames, each said"
+}

@@ -24,9 +24,7 @@ strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_exit=200000 \
   wineserver -f -p </dev/null >/dev/null 2>&1 &
 server=$!
 
-mkdir "$scratch/Cam1"
-for s in $(seq 10 59); do printf 'jpeg %s' "$s" >"$scratch/Cam1/2015-05-03 10-20-$s (2).JPG"; done
-renamed() { ls "$scratch/Cam1" | grep -vc '(2)' || true; }
+make_pictures "$scratch"
 # A shell trap with a handler is not inherited: the program gets Ctrl+C,
 # and the shell lives on to say its status.
 tmux_ -f /dev/null new-session -d -x 120 -y 80 -c "$scratch" \
@@ -36,12 +34,4 @@ tmux_ send-keys Cam1 Enter
 wait_for "Cam1/2015-05-03 10-20-13.jpg" 30
 tmux_ send-keys C-c
 wait_for "exit status 58" 30
-screen=$(tmux_ capture-pane -p -S -)
-said=$(grep -c '^Successfully renamed' <<<"$screen" || true)
-grep -q "^ Interrupted: $(renamed) pictures renamed; the rest are left as they were" <<<"$screen"
-test "$said" -eq "$(renamed)"
-test "$(renamed)" -lt 50
-test "$(ls "$scratch/Cam1" | wc -l)" -eq 50
-test ! -e "$scratch/AllFiles.txt"
-! grep -q "Done ... Press ENTER" <<<"$screen"
-echo "interrupted under Wine after $(renamed) renames, each said"
+check_interrupted "$scratch"

@@ -102,6 +102,56 @@ int CommandProcessor::WriteList(platform::File file) {
   return error != 0 ? error : disk_.Write(file, lines);
 }
 
+// The folders themselves are locked before they are read, so that a run
+// started in another working directory, or naming a folder another way,
+// never renames in the same folder at once. False, and said, when another
+// run holds one; a folder that cannot be locked otherwise is listed all
+// the same, or its listing says why not.
+bool CommandProcessor::LockFolders(const std::vector<std::string_view>& words) {
+  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+    platform::File lock = 0;
+    int error = disk_.LockFolder(std::string(words[i]), &lock);
+    if (error == 0) folder_locks_.push_back(lock);
+    if (error != EBUSY) continue;
+    WriteErrorLine(std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
+    return false;
+  }
+  return true;
+}
+
+// Each folder named, listed into `file`, the new list file `new_name` that
+// is to become `target`. 1 when a folder could not be listed or none is
+// named; a list that cannot be written whole (a full disk, a file size
+// limit) is a failed write of the list file, not a problem with the folder.
+int CommandProcessor::ListFolders(const std::vector<std::string_view>& words,
+                                  const std::string& target, const std::string& new_name,
+                                  platform::File file) {
+  int status = words.size() == 2 ? 1 : 0;  // no folder named at all
+  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+    std::string folder(words[i]);
+    int list_error = listing_.Read(disk_, folder, new_name);
+    listed_ = list_error == 0;
+    if (list_error != 0) {
+      Complain(folder, list_error);
+      status = 1;
+      continue;
+    }
+    // The list's own new file stands for the list file it is about to become.
+    if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
+    if (std::size_t n = listing_.with_line_feed()) {
+      WriteErrorLine(folder + ": " + std::to_string(n) + (n == 1 ? " name " : " names ") +
+                     words::kLineFeedNames + "\n");
+    }
+    if (int write_error = WriteList(file)) {
+      (void)disk_.Close(file);
+      (void)disk_.Remove(new_name);
+      FailIo(write_error, kHostErrorText, Statement::kFormattedWrite,
+             UnitReport{1, words::kListFileName, written_.lines}, __FILE__, __LINE__);
+    }
+  }
+  return status;
+}
+
 // dir /b FOLDER... > FILE, with `words` the words after "/b". The list is
 // written to a new file, which then replaces the entry FILE, whatever that
 // is: a link is replaced itself, a named pipe is never opened.
@@ -117,17 +167,9 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     WriteErrorLine(target + ": " + words::kAnotherRun + "\n");
     return 1;
   }
-  // The folders themselves are locked before they are read, so that a run
-  // started in another working directory, or naming a folder another way,
-  // never renames in the same folder at once.
-  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    platform::File lock = 0;
-    int error = disk_.LockFolder(std::string(words[i]), &lock);
-    if (error == 0) folder_locks_.push_back(lock);
-    if (error != EBUSY) continue;
+  if (!LockFolders(words)) {
     if (guarded == 0) (void)disk_.Close(guard);
     Release();
-    WriteErrorLine(std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
     return 1;
   }
   std::string new_file;
@@ -140,36 +182,11 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // A file system without locks still gets its list; only the warning to
   // another run is lost.
   (void)disk_.Lock(file);
-  int status = words.size() == 2 ? 1 : 0;  // no folder named at all
   written_ = platform::HeldFile{true, file, 0, 0};
-  int error = 0;
-  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    std::string folder(words[i]);
-    int list_error = listing_.Read(disk_, folder, new_file);
-    listed_ = list_error == 0;
-    if (list_error != 0) {
-      Complain(folder, list_error);
-      status = 1;
-      continue;
-    }
-    // The list's own new file stands for the list file it is about to become.
-    if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
-    if (std::size_t n = listing_.with_line_feed()) {
-      WriteErrorLine(folder + ": " + std::to_string(n) + (n == 1 ? " name " : " names ") +
-                     words::kLineFeedNames + "\n");
-    }
-    // A list that cannot be written whole (a full disk, a file size limit)
-    // is a failed write of the list file, not a problem with the folder.
-    if (int write_error = WriteList(file)) {
-      (void)disk_.Close(file);
-      (void)disk_.Remove(new_file);
-      FailIo(write_error, kHostErrorText, Statement::kFormattedWrite,
-             UnitReport{1, words::kListFileName, written_.lines}, __FILE__, __LINE__);
-    }
-  }
+  int status = ListFolders(words, target, new_file, file);
   // The redirect comes first, as with the command processor: a listing that
   // fails still leaves its (empty) list file in place.
-  if (error == 0) error = disk_.Replace(new_file, target);
+  int error = disk_.Replace(new_file, target);
   // The name now stands for the new list, locked: the old one's lock can go.
   // Windows does not move a file over one that is open without sharing its
   // deletion, as the lock's own handle may be: let go of it, and move again.

@@ -53,6 +53,9 @@ class CommandProcessor {
 
  private:
   int ListInto(const std::vector<std::string_view>& words);
+  bool LockFolders(const std::vector<std::string_view>& words);
+  int ListFolders(const std::vector<std::string_view>& words, const std::string& target,
+                  const std::string& new_name, platform::File file);
   int WriteList(platform::File file);
   int Delete(const std::string& name);
   // Closes the list file held, if any.

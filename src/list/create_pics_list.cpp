@@ -18,6 +18,31 @@ const TextField<73> kProblem(words::kProblem);
   OrderlyEnd(out);
 }
 
+// Why Windows would take `folder` for another folder than the one named,
+// where its path rules apply; null where it would not.
+const char* WhyNotOnWindows(std::string_view folder, const platform::PathRules& rules) {
+  if (rules.drive_letters) {
+    bool drive = folder.size() >= 2 && folder[1] == ':' &&
+                 (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
+    if (drive) return words::kFolderDrive;
+    // "\\?\", "\\.\" and the NT form "\??\" take the rest as it stands.
+    bool raw = folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') &&
+               folder[3] == folder[0] &&
+               ((folder[1] == folder[0] && (folder[2] == '?' || folder[2] == '.')) ||
+                (folder[1] == '?' && folder[2] == '?'));
+    if (raw) return words::kFolderRaw;
+  }
+  // Windows would list and rename in the folder without the dot, and flush
+  // another one.
+  if (rules.drops_trailing_dots && folder.back() == '.' &&
+      folder.find_first_not_of('.') != std::string_view::npos) {
+    std::size_t last = folder.find_last_of("/\\");
+    std::string_view part = last == std::string_view::npos ? folder : folder.substr(last + 1);
+    if (part != "." && part != "..") return words::kFolderEndsInDot;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& commands,
@@ -46,25 +71,8 @@ void CREATEPICSLIST(ConsoleInput& console, OutputUnit& out, CommandProcessor& co
       StopForFolderName(console, out, words::kFolderControl);
   }
 
-  if (commands.Rules().drive_letters) {
-    bool drive = folder.size() >= 2 && folder[1] == ':' &&
-                 (folder.size() == 2 || (folder[2] != '/' && folder[2] != '\\'));
-    if (drive) StopForFolderName(console, out, words::kFolderDrive);
-    // "\\?\", "\\.\" and the NT form "\??\" take the rest as it stands.
-    bool raw = folder.size() >= 4 && (folder[0] == '\\' || folder[0] == '/') &&
-               folder[3] == folder[0] &&
-               ((folder[1] == folder[0] && (folder[2] == '?' || folder[2] == '.')) ||
-                (folder[1] == '?' && folder[2] == '?'));
-    if (raw) StopForFolderName(console, out, words::kFolderRaw);
-  }
-  // Windows would list and rename in the folder without the dot, and flush
-  // another one.
-  if (commands.Rules().drops_trailing_dots && folder.back() == '.' &&
-      folder.find_first_not_of('.') != std::string_view::npos) {
-    std::size_t last = folder.find_last_of("/\\");
-    std::string_view part = last == std::string_view::npos ? folder : folder.substr(last + 1);
-    if (part != "." && part != "..") StopForFolderName(console, out, words::kFolderEndsInDot);
-  }
+  if (const char* why = WhyNotOnWindows(folder, commands.Rules()))
+    StopForFolderName(console, out, why);
 
   // From the listing on, an interrupt ends the run in order: the run says
   // what it did and removes its list file (the driver, PROCESSLIST).

@@ -293,14 +293,15 @@ void Renamer::EndGroup(std::vector<RenameResult>* results) {
       results->push_back(std::move(result));
     }
     // The old names, the empty files now, go once every picture is written
-    // under its new one. The folder is written with the next group's new
-    // names, or at the end of the run: until then a cut leaves at most an
-    // empty file under an old name, which a later run leaves as it is.
+    // under its new one; then the folder once more, before a rename is said
+    // done: until then the card may still hold the old entry as it was,
+    // pointing at the picture's clusters, a second name that shares them.
     for (std::size_t i = 0; i < pending_.size(); ++i) {
       if (!swapped[i]) continue;
       RenameResult& result = (*results)[first + i];
       GiveUp(pending_[i].from, RenameResult::Left::kOldName, pending_[i].reserved, &result);
     }
+    if (error == 0) error = disk_.SyncFolder(folder_);
   } else {
     results->resize(first + pending_.size());
   }

@@ -14,10 +14,10 @@ enum class WriteThrough {
   // The renames of a group, then one fsync of the folder, which writes the
   // whole card and flushes it.
   kGroupThenFolder,
-  // The new name first, as an empty file of the program's own, written
-  // with its folder; then the picture swaps names with it and is written
-  // under the new name; then the old name, the empty file now, is removed,
-  // written with the next new name or at the end of the run.
+  // The new names of a group first, as empty files of the program's own,
+  // written with their folder; then each picture swaps names with its own
+  // and is written under the new name; then the old names, the empty files
+  // now, are removed and the folder is written again.
   kNamesFirst,
 };
 
