@@ -47,9 +47,7 @@ class MemoryDisk : public platform::Disk {
     return 0;
   }
   std::size_t FolderSize(const std::string&) override { return 0; }
-  int LastEntry(const std::string&, std::string*, std::uint64_t*, std::uint64_t*) override {
-    return ENOSYS;
-  }
+  int LastEntry(const std::string&, std::string*, std::uint64_t*) override { return ENOSYS; }
   int CreateNew(const std::string& path, platform::File* file) override {
     if (Taken(path)) return EEXIST;
     if (folders_.count(Parent(path)) == 0) return ENOENT;

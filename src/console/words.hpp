@@ -1,6 +1,6 @@
-// Every line and reason that the program writes for the user, in one place: a change of
-// words is one line here, the manual page, and the test that holds the two
-// together (tests/words_test.cpp).
+// Every line and reason that the program writes for the user, in one
+// place: a change of words is one line here, the manual page, and the test
+// that holds the two together (tests/words_test.cpp).
 #ifndef STAMPWISE_CONSOLE_WORDS_HPP
 #define STAMPWISE_CONSOLE_WORDS_HPP
 

@@ -66,9 +66,8 @@ class CommandProcessor {
   bool listed_ = false;
   std::string held_name_;
   platform::HeldFile held_;
-  platform::HeldFile written_;
-  std::vector<platform::File> folder_locks_;  // the folders listed, locked until released  // the
-                                              // list file being written, and what went into it
+  platform::HeldFile written_;                // the list file being written, and what went into it
+  std::vector<platform::File> folder_locks_;  // the folders listed, locked until released
 };
 
 }  // namespace stampwise

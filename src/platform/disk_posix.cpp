@@ -51,8 +51,7 @@ std::size_t RealDisk::FolderSize(const std::string& folder) {
 }
 
 // telldir before each entry is where it begins: the d_off of the one before.
-int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start,
-                        std::uint64_t* size) {
+int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return Failed();
   long before = telldir(dir);
@@ -66,11 +65,7 @@ int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint6
   }
   int error = errno;
   closedir(dir);
-  if (error != 0) return error;
-  struct stat info {};
-  if (stat(folder.c_str(), &info) != 0) return Failed();
-  *size = static_cast<std::uint64_t>(info.st_size);
-  return 0;
+  return error;
 }
 
 int RealDisk::CreateNew(const std::string& path, File* file) {

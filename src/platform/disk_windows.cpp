@@ -72,9 +72,7 @@ int RealDisk::ReadFolder(const std::string& folder,
 std::size_t RealDisk::FolderSize(const std::string&) { return 0; }
 
 // Windows keeps its folders' layout to itself.
-int RealDisk::LastEntry(const std::string&, std::string*, std::uint64_t*, std::uint64_t*) {
-  return ENOSYS;
-}
+int RealDisk::LastEntry(const std::string&, std::string*, std::uint64_t*) { return ENOSYS; }
 
 // Others may read the new file, and it may be renamed while it is open.
 int RealDisk::CreateNew(const std::string& path, File* file) {

@@ -25,8 +25,9 @@ std::size_t FatSlots(std::string_view name) {
 
 std::size_t FatRoomAtEnd(platform::Disk& disk, const std::string& folder, std::size_t slots) {
   std::string last;
-  std::uint64_t start = 0, size = 0;
-  if (disk.LastEntry(folder, &last, &start, &size) != 0) return 0;
+  std::uint64_t start = 0;
+  if (disk.LastEntry(folder, &last, &start) != 0) return 0;
+  std::uint64_t size = disk.FolderSize(folder);
   std::uint64_t end = start + FatSlots(last) * kSlotBytes;
   if (end >= size) return 0;
   return static_cast<std::size_t>((size - end) / (slots * kSlotBytes));

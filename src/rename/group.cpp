@@ -45,7 +45,6 @@ void Group::SayNotRenamed(std::string_view path, std::string_view why) {
 
 void Group::SayOther(const RenameResult& result, std::string_view old_path,
                      std::string_view new_path) {
-  if (result.kind == RenameResult::Kind::kTaken) return;
   if (held_.empty() && result.kind != RenameResult::Kind::kPending) {
     SayNow(result, old_path, new_path);
     return;
@@ -57,15 +56,14 @@ void Group::SayOther(const RenameResult& result, std::string_view old_path,
 void Group::SayNow(const RenameResult& result, std::string_view old_path,
                    std::string_view new_path) {
   using Kind = RenameResult::Kind;
-  if (result.kind == Kind::kTaken) return;
   if (result.kind == Kind::kDone) {
-    out_.FixedRecord({{words::kSuccess, 21}, {new_path, 50}});
+    SaySuccess(new_path);
   } else if (result.kind == Kind::kNotWritten) {
     ReportNotWritten(out_, new_path, result.error, words::kMayHoldOldName + std::string(old_path));
+    ++renamed_;
   } else {
     SayNotRenamed(old_path, Describe(result));
   }
-  if (result.Done()) ++renamed_;
   if (result.left != RenameResult::Left::kNothing) {
     std::string line = words::kLeftBehind;
     line.append(result.left == RenameResult::Left::kOldName ? old_path : new_path);

@@ -40,8 +40,7 @@ class Group {
     if (result.kind == RenameResult::Kind::kTaken) return;
     if (held_.empty() && result.kind == RenameResult::Kind::kDone &&
         result.left == RenameResult::Left::kNothing) {
-      out_.FixedRecord({{words::kSuccess, 21}, {new_path, 50}});
-      ++renamed_;
+      SaySuccess(new_path);
       return;
     }
     SayOther(result, old_path, new_path);
@@ -67,6 +66,10 @@ class Group {
     std::string old_path, new_path;
   };
 
+  void SaySuccess(std::string_view new_path) {
+    out_.FixedRecord({{words::kSuccess, 21}, {new_path, 50}});
+    ++renamed_;
+  }
   void Hold(std::string_view line);
   void EndOrShow();
   void SayOther(const RenameResult& result, std::string_view old_path, std::string_view new_path);

@@ -61,9 +61,9 @@ StepResult LinkThenUnlink(platform::Disk& disk, const std::string& from, const s
   // second one: taken away again, but only while it is still this picture,
   // since by now another file may stand there.
   bool moved_on = old_error == ENOENT && new_is_picture;
-  if (!moved_on && (old_error != 0 || !new_is_picture || !platform::SameFile(old_id, new_id)))
-    return FailedWith(error);
+  bool both = old_error == 0 && new_is_picture && platform::SameFile(old_id, new_id);
   StepResult failed = FailedWith(error);
+  if (!moved_on && !both) return failed;
   if (moved_on) failed.why = words::kMovedMeanwhile;
   if (disk.Remove(to) != 0) failed.step = Step::kBothNames;
   return failed;
@@ -78,20 +78,32 @@ bool StillOurs(platform::Disk& disk, const std::string& path, const platform::Fi
   return disk.IdentifyPath(path, &now) == 0 && platform::SameFile(now, reserved) && now.size == 0;
 }
 
+// Takes `to` with an empty file of the program's own, created exclusively:
+// kDone with what it is in *reserved, kTaken, or kFailed; a file that was
+// made but could not be told from another stays, and left_error says so.
+StepResult TakeName(platform::Disk& disk, const std::string& to, platform::FileId* reserved) {
+  platform::File file = 0;
+  if (int error = disk.CreateEmpty(to, &file))
+    return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
+  int error = disk.Identify(file, reserved);
+  (void)disk.Close(file);
+  if (error == 0) return {Step::kDone, 0};
+  StepResult failed = FailedWith(error);
+  failed.left_error = error;
+  return failed;
+}
+
 // The last resort: take the new name with an empty file of the program's
 // own, created exclusively, then rename the picture over that reservation.
 // An interruption between the two steps leaves an empty file under the new
 // name, the picture untouched. The check right before the rename leaves
 // only the moment between the two.
 StepResult ReserveThenRename(platform::Disk& disk, const std::string& from, const std::string& to) {
-  platform::File file = 0;
-  if (int error = disk.CreateEmpty(to, &file))
-    return error == EEXIST ? StepResult{Step::kTaken, 0} : FailedWith(error);
   platform::FileId reserved;
-  int error = disk.Identify(file, &reserved);
-  (void)disk.Close(file);
-  if (error == 0 && !StillOurs(disk, to, reserved)) return {Step::kTaken, 0};
-  if (error == 0) error = disk.Replace(from, to);
+  StepResult taken = TakeName(disk, to, &reserved);
+  if (taken.step != Step::kDone) return taken;
+  if (!StillOurs(disk, to, reserved)) return {Step::kTaken, 0};
+  int error = disk.Replace(from, to);
   if (error == 0) return {Step::kDone, 0};
   StepResult failed = FailedWith(error);
   if (StillOurs(disk, to, reserved)) failed.left_error = disk.Remove(to);
@@ -119,6 +131,17 @@ RenameResult Failed(int error, const char* why = nullptr) {
   RenameResult result{RenameResult::Kind::kFailed, error};
   result.why = why;
   return result;
+}
+
+// A way that failed, with the program's own empty file it could not remove
+// under the new name.
+RenameResult FromStep(const StepResult& o) {
+  RenameResult failed = Failed(o.error, o.why);
+  if (o.left_error != 0) {
+    failed.left = RenameResult::Left::kNewName;
+    failed.left_error = o.left_error;
+  }
+  return failed;
 }
 
 }  // namespace
@@ -182,12 +205,7 @@ RenameResult Renamer::Rename(std::string_view folder, std::string_view old_path,
     case Step::kNotOnThisDisk:
     case Step::kFailed: break;
   }
-  RenameResult failed = Failed(o.error, o.why);
-  if (o.left_error != 0) {
-    failed.left = RenameResult::Left::kNewName;
-    failed.left_error = o.left_error;
-  }
-  return failed;
+  return FromStep(o);
 }
 
 void Renamer::GiveUp(const std::string& path, RenameResult::Left which,
@@ -206,25 +224,17 @@ RenameResult Renamer::Reserve() {
     room_ = FatRoomAtEnd(disk_, folder_, FatSlots(to_.substr(folder_.size() + 1)));
     room_known_ = true;
   }
-  platform::File file = 0;
-  if (int error = disk_.CreateEmpty(to_, &file))
-    return error == EEXIST ? RenameResult{RenameResult::Kind::kTaken, 0} : Failed(error);
+  Pending p{from_, to_, {}, {}};
+  StepResult taken = TakeName(disk_, to_, &p.reserved);
+  if (taken.step == Step::kTaken) return {RenameResult::Kind::kTaken, 0};
   // A name made without room known for it may have made the folder grow,
   // and given it room at its end: measured again for the next one.
-  if (room_ > 0)
+  bool made = taken.step == Step::kDone || taken.left_error != 0;
+  if (made && room_ > 0)
     --room_;
-  else
+  else if (made)
     room_known_ = false;
-  Pending p{from_, to_, {}, {}};
-  int error = disk_.Identify(file, &p.reserved);
-  (void)disk_.Close(file);
-  if (error != 0) {
-    // Not known to be the program's own: left to the user, and said.
-    RenameResult failed = Failed(error);
-    failed.left = RenameResult::Left::kNewName;
-    failed.left_error = error;
-    return failed;
-  }
+  if (taken.step != Step::kDone) return FromStep(taken);
   if (known_) p.picture = picture_;
   pending_.push_back(std::move(p));
   return {RenameResult::Kind::kPending, 0};
@@ -237,8 +247,7 @@ RenameResult Renamer::Reserve() {
 // kernel cannot swap (before Linux 6.0), the picture is renamed over it.
 // The old name must still be the picture that was looked at, and after the
 // swap the new name must be it: another program may have moved it on.
-RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
-  *swapped = false;
+RenameResult Renamer::MoveUnder(Pending& p) {
   RenameResult result;
   platform::FileId now;
   auto is_picture = [&](const std::string& path) {
@@ -259,7 +268,7 @@ RenameResult Renamer::MoveUnder(const Pending& p, bool* swapped) {
         GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
       return result;
     }
-    *swapped = true;
+    p.swapped = true;
   } else if (platform::FlagNotOffered(error)) {
     error = disk_.Replace(p.from, p.to);
   }
@@ -278,17 +287,12 @@ void Renamer::EndGroup(std::vector<RenameResult>* results) {
   // The new names, or the renames themselves, on the disk.
   int error = disk_.SyncFolder(folder_);
   if (write_through_ == WriteThrough::kNamesFirst) {
-    std::vector<bool> swapped(pending_.size(), false);
-    for (std::size_t i = 0; i < pending_.size(); ++i) {
-      const Pending& p = pending_[i];
+    for (Pending& p : pending_) {
       RenameResult result = Failed(error);
-      if (error != 0) {
+      if (error != 0)
         GiveUp(p.to, RenameResult::Left::kNewName, p.reserved, &result);
-      } else {
-        bool s = false;
-        result = MoveUnder(p, &s);
-        swapped[i] = s;
-      }
+      else
+        result = MoveUnder(p);
       if (!result.Done()) index_.Remove(p.to.substr(folder_.size() + 1));
       results->push_back(std::move(result));
     }
@@ -297,9 +301,9 @@ void Renamer::EndGroup(std::vector<RenameResult>* results) {
     // done: until then the card may still hold the old entry as it was,
     // pointing at the picture's clusters, a second name that shares them.
     for (std::size_t i = 0; i < pending_.size(); ++i) {
-      if (!swapped[i]) continue;
-      RenameResult& result = (*results)[first + i];
-      GiveUp(pending_[i].from, RenameResult::Left::kOldName, pending_[i].reserved, &result);
+      if (pending_[i].swapped)
+        GiveUp(pending_[i].from, RenameResult::Left::kOldName, pending_[i].reserved,
+               &(*results)[first + i]);
     }
     if (error == 0) error = disk_.SyncFolder(folder_);
   } else {

@@ -68,8 +68,6 @@ class Renamer {
                       std::string_view new_path);
   // Whether renames are written to the disk as the run goes.
   bool WritesThrough() const { return write_through_ != WriteThrough::kNone; }
-  // Whether renames wait in a group to be written to the disk together.
-  bool Grouped() const { return stampwise::Grouped(write_through_); }
   std::size_t Waiting() const { return pending_.size(); }
   // Whether one more rename fits the open group. On FAT each new name of
   // a group takes room in the folder before any old name of the group
@@ -92,6 +90,7 @@ class Renamer {
   struct Pending {
     std::string from, to;
     platform::FileId picture, reserved;
+    bool swapped = false;  // its old name holds the reservation now
   };
 
   // Writes the rename just done to the disk, as write_through_ asks.
@@ -100,7 +99,7 @@ class Renamer {
   // the rest of the group.
   RenameResult Reserve();
   // kNamesFirst: moves one picture of the group under its written new name.
-  RenameResult MoveUnder(const Pending& p, bool* swapped);
+  RenameResult MoveUnder(Pending& p);
   // Gives up the program's empty file at `path`, saying so in *result where
   // it stays.
   void GiveUp(const std::string& path, RenameResult::Left which, const platform::FileId& reserved,

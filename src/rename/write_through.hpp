@@ -21,12 +21,6 @@ enum class WriteThrough {
   kNamesFirst,
 };
 
-// Whether renames are written through a group at a time, and said once the
-// group is on the disk.
-inline bool Grouped(WriteThrough way) {
-  return way == WriteThrough::kGroupThenFolder || way == WriteThrough::kNamesFirst;
-}
-
 WriteThrough WriteThroughFor(platform::FileSystemKind kind);
 
 }  // namespace stampwise
