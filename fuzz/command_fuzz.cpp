@@ -1,6 +1,6 @@
 // The command processor stand-in: whatever the folder name holds, the
-// listing command only ever writes its list file. Nothing is run, created
-// or removed beside it.
+// listing command only ever writes its list file, or runs nothing. Nothing
+// is run, created or removed beside it.
 #include <unistd.h>
 
 #include <cstdint>
@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fs::path dir = fs::temp_directory_path() / ("stampwise-fuzz-cmd-" + std::to_string(getpid()));
     fs::create_directories(dir / "Cam1");
     std::ofstream(dir / "canary") << "canary";
+    std::ofstream(dir / "AllFiles.txt") << "";
     std::ofstream(dir / "Cam1" / "2015-05-03 10-20-30 (2).JPG") << "picture";
     fs::current_path(dir);
     return dir;

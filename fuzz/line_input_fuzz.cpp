@@ -36,10 +36,8 @@ std::vector<std::string> ExpectedLines(const std::string& data) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   static const std::string path = "/tmp/stampwise-fuzz-list-" + std::to_string(getpid());
   if (size == 0) return 0;
-  // The first byte: the block size, and whether the file is read through
-  // the system's positioned reads, as a list file that the run holds is.
+  // The first byte: the block size.
   std::size_t block = bytes[0] % 64 + 1;
-  bool held = (bytes[0] & 64) != 0;
   std::string data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(data.data(), 1, data.size(), file);
@@ -47,10 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
   std::vector<std::string> expected = ExpectedLines(data);
   stampwise::platform::RealDisk disk;
-  stampwise::platform::HeldFile kept;
-  if (held && disk.OpenExisting(path, &kept.file) == 0) kept.held = true;
-  stampwise::ListFileInput list(disk, path.c_str(), kept, block);
-  list.Open();
+  stampwise::platform::HeldFile kept{true, 0, -1, 0};
+  if (disk.OpenExisting(path, &kept.file) != 0) std::abort();
+  stampwise::ListFileInput list(disk, kept, block);
   stampwise::NameField field;
   for (const std::string& line : expected) {
     long length = list.ReadLine(field);
@@ -59,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (field != stampwise::NameField(line)) std::abort();
   }
   if (list.SkipLine()) std::abort();  // no line beyond the expected ones
-  list.Close();
-  if (kept.held) (void)disk.Close(kept.file);
+  (void)disk.Close(kept.file);
   return 0;
 }

@@ -17,6 +17,15 @@ namespace {
 using test::TempDir;
 using test::WriteFile;
 
+// The file at `path`, held open as the listing holds its list; what it
+// holds is not checked on reading it back.
+struct HeldList {
+  explicit HeldList(const std::string& path) { EXPECT_EQ(disk.OpenExisting(path, &held.file), 0); }
+  ~HeldList() { (void)disk.Close(held.file); }
+  platform::RealDisk disk;
+  platform::HeldFile held{true, 0, -1, 0};
+};
+
 TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
   TempDir dir;
   std::string path = dir / "AllFiles.txt";
@@ -26,9 +35,8 @@ TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
                       "\n" +                       // an empty line
                       "end\r\r\n" +                // only the CR right before LF goes
                       "last");                     // no line feed: still a line
-  platform::RealDisk disk;
-  ListFileInput list(disk, path.c_str());
-  list.Open();
+  HeldList file(path);
+  ListFileInput list(file.disk, file.held);
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 60);
   EXPECT_EQ(field.View(), std::string(50, 'a'));
@@ -43,22 +51,19 @@ TEST(LineInput, CutsPadsAndKeepsTheLineRules) {
   EXPECT_EQ(field.Trimmed(), "end\r");
   EXPECT_TRUE(list.SkipLine());
   EXPECT_FALSE(list.SkipLine());
-  list.Close();
 }
 
 TEST(LineInput, ExactWidthLineWithCrLfLosesOnlyTheCr) {
   TempDir dir;
   std::string path = dir / "list";
   WriteFile(path, std::string(50, 'b') + "\r\n" + std::string(49, 'c') + "\r\r\n");
-  platform::RealDisk disk;
-  ListFileInput list(disk, path.c_str());
-  list.Open();
+  HeldList file(path);
+  ListFileInput list(file.disk, file.held);
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 50);
   EXPECT_EQ(field.View(), std::string(50, 'b'));
   EXPECT_EQ(list.ReadLine(field), 50);
   EXPECT_EQ(field.View(), std::string(49, 'c') + "\r");
-  list.Close();
 }
 
 // The list file is read in blocks of 64 KiB: a line inside one block and a
@@ -69,9 +74,8 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
   std::string head(5000, 'h');  // longer than the head a line keeps
   std::string filler(65536 - head.size() - 2 - 2 - 4, 'f');
   WriteFile(path, head + "\r\n" + filler + "\r\n" + "abc\r" + "\n" + "abc\r\n");
-  platform::RealDisk disk;
-  ListFileInput list(disk, path.c_str());
-  list.Open();
+  HeldList file(path);
+  ListFileInput list(file.disk, file.held);
   NameField field;
   EXPECT_EQ(list.ReadLine(field), 5000);
   EXPECT_EQ(list.LastLine(), head.substr(0, LineInput::kLineKept));
@@ -81,18 +85,6 @@ TEST(LineInput, LinesInsideAndAcrossBlocksReadAlike) {
     EXPECT_EQ(list.LastLine(), "abc");
   }
   EXPECT_FALSE(list.SkipLine());
-  list.Close();
-}
-
-TEST(ListFile, MissingFileIsCreatedEmptyAndKept) {
-  TempDir dir;
-  std::string path = dir / "AllFiles.txt";
-  platform::RealDisk disk;
-  ListFileInput list(disk, path.c_str());
-  list.Open();
-  EXPECT_FALSE(list.SkipLine());
-  list.Close();
-  EXPECT_TRUE(test::Exists(path));
 }
 
 // A held list file must give back what was written into it: a FUSE driver
@@ -114,9 +106,8 @@ TEST(ListFile, AHeldFileThatReadsBackOtherBytesEndsTheRun) {
     disk.Put("AllFiles.txt", "a (2).jpg\r\nb (2).jpg\r\n");
     platform::HeldFile held{true, 0, 2, 22};
     ASSERT_EQ(disk.OpenExisting("AllFiles.txt", &held.file), 0);
-    ListFileInput list(disk, "AllFiles.txt", held);
+    ListFileInput list(disk, held);
     auto count = [&] {
-      list.Open();
       while (list.SkipLine()) {
       }
       list.CheckReadBack();

@@ -1,22 +1,29 @@
 // A file system in memory, for the tests of the program's logic: folders,
 // names, files with their contents, open files and their locks, and every
 // call of the Disk interface as a POSIX file system answers it. Paths are
-// "Cam1/name" or "name", as the program hands them over.
+// "Cam1/name" or "name", as the program hands them over. A folder made with
+// MakeFatFolder keeps its names as FAT does, in 32-byte slots (below).
+//
+// It is the run's host too: the interrupts, which a test raises by setting
+// `noted`, and a clock that stands still until a test moves `now`.
 #ifndef STAMPWISE_TESTS_MEMORY_DISK_HPP
 #define STAMPWISE_TESTS_MEMORY_DISK_HPP
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/disk.hpp"
+#include "platform/host.hpp"
 
 namespace stampwise::test {
 
-class MemoryDisk : public platform::Disk {
+class MemoryDisk : public platform::Disk, public platform::Host {
  public:
   MemoryDisk() { folders_.insert("."); }
 
@@ -24,7 +31,10 @@ class MemoryDisk : public platform::Disk {
   void MakeFolder(const std::string& path) { folders_.insert(path); }
   void Put(const std::string& path, const std::string& content) {
     auto at = names_.find(path);
-    if (at == names_.end()) at = names_.emplace(path, next_++).first;
+    if (at == names_.end()) {
+      at = names_.emplace(path, next_++).first;
+      Enter(path);
+    }
     files_[at->second] = content;
   }
   // Every file of `folder` (not below it): name -> content.
@@ -35,19 +45,57 @@ class MemoryDisk : public platform::Disk {
     return files;
   }
 
+  // A folder as Linux's vfat keeps it: 32-byte slots in clusters of
+  // `cluster` bytes, "." and ".." in the first two; a name takes one slot
+  // for every 13 characters (one a byte here) and one more, in the first
+  // run of free slots that holds them; where none does, the folder grows
+  // by a cluster (Grew). Its entries are read in the order of their slots.
+  void MakeFatFolder(const std::string& path, std::size_t cluster) {
+    MakeFolder(path);
+    fat_[path] = std::vector<std::string>(cluster / 32);
+    fat_[path][0] = fat_[path][1] = ".";
+    cluster_slots_ = cluster / 32;
+  }
+
+  // The host: interrupts are noted from HoldInterrupts on; the end that an
+  // interrupt makes is thrown as Ended.
+  struct Ended {};
+  bool holding = false, noted = false;
+  Clock::time_point now{};
+  void HoldInterrupts() override { holding = true; }
+  bool Interrupted() override { return noted; }
+  [[noreturn]] void EndInterrupted() override { throw Ended{}; }
+  void ReleaseInterrupts() override {
+    holding = false;
+    if (noted) EndInterrupted();
+  }
+  Clock::time_point Now() override { return now; }
+
   platform::PathRules Rules() override { return {}; }
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override {
     if (names_.count(folder) != 0) return ENOTDIR;
     if (folders_.count(folder) == 0) return ENOENT;
-    for (const auto& [path, number] : names_) {
-      std::string name = Parent(path) == folder ? path.substr(folder.size() + 1) : "";
-      if (!name.empty() && name[0] != '.') visit(name);
-    }
+    for (const std::string& name : NamesIn(folder))
+      if (name[0] != '.') visit(name);
     return 0;
   }
-  std::size_t FolderSize(const std::string&) override { return 0; }
-  int LastEntry(const std::string&, std::string*, std::uint64_t*) override { return ENOSYS; }
+  std::size_t FolderSize(const std::string& folder) override {
+    auto fat = fat_.find(folder);
+    return fat == fat_.end() ? 0 : fat->second.size() * 32;
+  }
+  int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) override {
+    auto fat = fat_.find(folder);
+    if (fat == fat_.end()) return ENOSYS;
+    const std::vector<std::string>& slots = fat->second;
+    std::size_t last = slots.size();
+    while (slots[last - 1].empty()) --last;
+    *name = slots[last - 1];
+    std::size_t first = last - 1;
+    while (first > 0 && slots[first - 1] == *name) --first;
+    *start = first * 32;
+    return 0;
+  }
   int CreateNew(const std::string& path, platform::File* file) override {
     if (Taken(path)) return EEXIST;
     if (folders_.count(Parent(path)) == 0) return ENOENT;
@@ -108,18 +156,22 @@ class MemoryDisk : public platform::Disk {
   }
   int Remove(const std::string& path) override {
     if (folders_.count(path) != 0) return EISDIR;
-    return names_.erase(path) != 0 ? 0 : ENOENT;
+    if (names_.erase(path) == 0) return ENOENT;
+    Leave(path);
+    return 0;
   }
   int Replace(const std::string& from, const std::string& to) override {
     if (names_.count(from) == 0) return ENOENT;
     if (folders_.count(to) != 0) return EISDIR;
+    if (names_.count(to) == 0) Enter(to);
     names_[to] = names_.at(from);
     names_.erase(from);
+    Leave(from);
     return 0;
   }
   int RenameNoReplace(const std::string& from, const std::string& to) override {
     if (names_.count(from) == 0) return ENOENT;
-    return Taken(to) ? EEXIST : Replace(from, to);
+    return Taken(to) ? EEXIST : MemoryDisk::Replace(from, to);
   }
   int Exchange(const std::string& a, const std::string& b) override {
     if (names_.count(a) == 0 || names_.count(b) == 0) return ENOENT;
@@ -129,6 +181,7 @@ class MemoryDisk : public platform::Disk {
   int Link(const std::string& from, const std::string& to) override {
     if (names_.count(from) == 0) return ENOENT;
     if (Taken(to)) return EEXIST;
+    Enter(to);
     names_[to] = names_.at(from);
     return 0;
   }
@@ -142,13 +195,59 @@ class MemoryDisk : public platform::Disk {
   int SyncFileSystem(const std::string&) override { return 0; }
   unsigned long ProcessNumber() override { return 1; }
 
+ protected:
+  // A FAT folder grew by a cluster.
+  virtual void Grew(const std::string& /*folder*/) {}
+
  private:
   static std::string Parent(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
   }
+  static std::string NameOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  }
   bool Taken(const std::string& path) const {
     return names_.count(path) != 0 || folders_.count(path) != 0;
+  }
+  // The names of `folder`, in the order of their slots on FAT.
+  std::vector<std::string> NamesIn(const std::string& folder) const {
+    std::vector<std::string> names;
+    auto fat = fat_.find(folder);
+    if (fat != fat_.end()) {
+      for (std::size_t i = 2; i < fat->second.size(); ++i)
+        if (!fat->second[i].empty() && fat->second[i] != fat->second[i - 1])
+          names.push_back(fat->second[i]);
+      return names;
+    }
+    for (const auto& [path, number] : names_)
+      if (Parent(path) == folder) names.push_back(NameOf(path));
+    return names;
+  }
+  // A name enters its FAT folder's slots, or leaves them.
+  void Enter(const std::string& path) {
+    auto fat = fat_.find(Parent(path));
+    if (fat == fat_.end()) return;
+    std::vector<std::string>& slots = fat->second;
+    std::string name = NameOf(path);
+    std::size_t need = 1 + (name.size() + 12) / 13, run = 0, at = 0;
+    while (run < need) {
+      if (at == slots.size()) {
+        slots.resize(slots.size() + cluster_slots_);
+        Grew(fat->first);
+      }
+      run = slots[at++].empty() ? run + 1 : 0;
+    }
+    std::fill(slots.begin() + static_cast<long>(at - need), slots.begin() + static_cast<long>(at),
+              name);
+  }
+  void Leave(const std::string& path) {
+    auto fat = fat_.find(Parent(path));
+    if (fat == fat_.end()) return;
+    std::string name = NameOf(path);
+    for (std::string& slot : fat->second)
+      if (slot == name) slot.clear();
   }
   int Open(std::uint64_t number, platform::File* file) {
     *file = next_file_++;
@@ -166,6 +265,8 @@ class MemoryDisk : public platform::Disk {
   std::map<platform::File, std::uint64_t> open_;
   std::map<platform::File, std::uint64_t> locks_;
   std::map<platform::File, std::string> folder_locks_;
+  std::map<std::string, std::vector<std::string>> fat_;  // FAT folder -> its slots' names
+  std::size_t cluster_slots_ = 16;
   std::uint64_t next_ = 1;
   platform::File next_file_ = 3;
 };

@@ -2,146 +2,117 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <map>
+#include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
 #include "fakes.hpp"
-#include "rename/process_list.hpp"
+#include "rename/held_lines.hpp"
+#include "rename/renamer.hpp"
 #include "test_util.hpp"
 
 namespace stampwise {
 namespace {
 
 using test::FakeDisk;
-using test::Snapshot;
-using test::TempDir;
-using test::WriteFile;
 using Kind = RenameResult::Kind;
 using Files = std::map<std::string, std::string>;
 
-// Every way of renaming must give the same guarantees, whichever one the
-// file system lets the program use.
-class RenameWays : public ::testing::TestWithParam<Renamer::Method> {
+// A folder Cam1 in memory, renamed in through a Renamer over its listing.
+class InMemory : public ::testing::Test {
  protected:
-  platform::RealDisk disk_;
-  Renamer renamer_{disk_, nullptr, GetParam()};
+  static std::string P(const std::string& name) { return "Cam1/" + name; }
+  void SetUp() override {
+    disk_.MakeFolder("Cam1");
+    for (const char* name : {"a (2).jpg", "b (2).jpg", "c (2).jpg", "taken.jpg"})
+      disk_.Put(P(name), name);
+  }
+  RenameResult Rename(const char* from, const char* to) {
+    if (renamer_ == nullptr) {
+      EXPECT_EQ(listing_.Read(disk_, "Cam1"), 0);
+      renamer_ = std::make_unique<Renamer>(disk_, listing_, platform::FileSystemKind::kJournaled);
+    }
+    return renamer_->Rename(P(from), P(to));
+  }
+  Files Now() const { return disk_.Files("Cam1"); }
+
+  FakeDisk disk_;
+  FolderListing listing_;
+  std::unique_ptr<Renamer> renamer_;
 };
 
-TEST_P(RenameWays, RenamesOntoAFreeNameOnly) {
-  TempDir dir;
-  WriteFile(dir / "a (2).JPG", "picture a");
-  WriteFile(dir / "taken.jpg", "picture t");
+// Every way of renaming gives the same guarantees, whichever one the file
+// system lets the program take: the parameter is how many ways it refuses
+// (renameat2's flag, then links).
+class RenameWays : public InMemory, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    InMemory::SetUp();
+    if (GetParam() >= 1) disk_.fail["rename"] = EINVAL;
+    if (GetParam() >= 2) disk_.fail["link"] = EPERM;
+  }
+};
 
-  EXPECT_EQ(renamer_.Rename(dir.path(), dir / "a (2).JPG", dir / "taken.jpg").kind, Kind::kTaken);
-  EXPECT_EQ(Snapshot(dir.path()), (Files{{"a (2).JPG", "picture a"}, {"taken.jpg", "picture t"}}));
-
-  EXPECT_EQ(renamer_.Rename(dir.path(), dir / "a (2).JPG", dir / "free.jpg").kind, Kind::kDone);
-  EXPECT_EQ(Snapshot(dir.path()), (Files{{"free.jpg", "picture a"}, {"taken.jpg", "picture t"}}));
-}
-
-TEST_P(RenameWays, ANameInAnotherLetterCaseIsTaken) {
-  TempDir dir;
-  WriteFile(dir / "x (2).jpg", "x");
-  WriteFile(dir / "y (2).jpg", "y");
-  WriteFile(dir / "2015-05-03 10-20-31.JPG", "twin");
-  EXPECT_TRUE(
-      renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-31.jpg").Taken());
+TEST_P(RenameWays, RenamesOntoAFreeNameOnlyInAnyLetterCase) {
+  disk_.Put(P("2015-05-03 10-20-31.JPG"), "twin");
+  EXPECT_TRUE(Rename("a (2).jpg", "taken.jpg").Taken());
+  EXPECT_TRUE(Rename("a (2).jpg", "2015-05-03 10-20-31.jpg").Taken());
   // A name the program itself gave is taken for the next picture as well,
   // and a name it gave up is free again.
-  EXPECT_TRUE(
-      renamer_.Rename(dir.path(), dir / "x (2).jpg", dir / "2015-05-03 10-20-32.jpg").Done());
-  EXPECT_TRUE(
-      renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Taken());
-  EXPECT_TRUE(renamer_.Rename(dir.path(), dir / "2015-05-03 10-20-32.jpg", dir / "z.jpg").Done());
-  EXPECT_TRUE(
-      renamer_.Rename(dir.path(), dir / "y (2).jpg", dir / "2015-05-03 10-20-32.JPG").Done());
-  EXPECT_EQ(Snapshot(dir.path()).size(), 3u);
+  EXPECT_TRUE(Rename("a (2).jpg", "2015-05-03 10-20-32.jpg").Done());
+  EXPECT_TRUE(Rename("b (2).jpg", "2015-05-03 10-20-32.JPG").Taken());
+  EXPECT_TRUE(Rename("2015-05-03 10-20-32.jpg", "2015-05-03 10-20-33.jpg").Done());
+  EXPECT_TRUE(Rename("b (2).jpg", "2015-05-03 10-20-32.JPG").Done());
+  EXPECT_EQ(Now(), (Files{{"2015-05-03 10-20-31.JPG", "twin"},
+                          {"2015-05-03 10-20-32.JPG", "b (2).jpg"},
+                          {"2015-05-03 10-20-33.jpg", "a (2).jpg"},
+                          {"c (2).jpg", "c (2).jpg"},
+                          {"taken.jpg", "taken.jpg"}}));
+  // The way refused once is not asked again.
+  EXPECT_EQ(disk_.Count("rename"), GetParam() >= 1 ? 1 : 3);
+  EXPECT_EQ(disk_.Count("reserve"), GetParam() >= 2 ? 3 : 0);
 }
 
-TEST_P(RenameWays, OtherFailuresCarryTheSystemsReason) {
-  TempDir dir;
-  RenameResult result = renamer_.Rename(dir.path(), dir / "missing (2).jpg", dir / "new.jpg");
+TEST_P(RenameWays, OtherFailuresCarryTheSystemsReasonAndLeaveNothing) {
+  RenameResult result = Rename("missing (2).jpg", "new.jpg");
   EXPECT_EQ(result.kind, Kind::kFailed);
   EXPECT_EQ(Describe(result), "No such file or directory");
-  // Nothing is left behind, a reservation neither.
-  EXPECT_TRUE(Snapshot(dir.path()).empty());
+  EXPECT_EQ(Now().size(), 4u);  // a reservation neither
 }
 
-INSTANTIATE_TEST_SUITE_P(EachWay, RenameWays,
-                         ::testing::Values(Renamer::Method::kAuto,
-                                           Renamer::Method::kExclusiveRename,
-                                           Renamer::Method::kLinkThenUnlink,
-                                           Renamer::Method::kReserveThenRename));
+INSTANTIATE_TEST_SUITE_P(EachWay, RenameWays, ::testing::Values(0, 1, 2));
 
-// The ways' failures, forced on a folder in memory, Cam1.
-class ForcedFailures : public ::testing::Test {
- protected:
-  static constexpr const char* kCam = "Cam1";
-  static std::string P(const std::string& name) { return std::string(kCam) + "/" + name; }
-  static void Fill(FakeDisk& disk) {
-    disk.MakeFolder(kCam);
-    for (const char* name : {"a (2).jpg", "b (2).jpg", "c (2).jpg", "taken.jpg"})
-      disk.Put(P(name), name);
-  }
-  void SetUp() override { Fill(sys_); }
-  RenameResult Rename(const char* from, const char* to) {
-    return renamer_.Rename(kCam, P(from), P(to));
-  }
-  Files Now() const { return sys_.Files(kCam); }
-
-  FakeDisk sys_;
-  Renamer renamer_{sys_, nullptr};
-};
-
-TEST_F(ForcedFailures, ACardRefusingBothWaysGetsReservations) {
-  sys_.no_replace_error = EINVAL;  // as exFAT and FAT under FUSE
-  sys_.link_error = EPERM;
-  EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
-  sys_.Put(P("9.jpg"), "late");  // made by another program meanwhile
-  EXPECT_TRUE(Rename("b (2).jpg", "9.jpg").Taken());
-  EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
-  // The flag is given up once and for all; links, refused picture by
-  // picture, are asked for again.
-  EXPECT_EQ(sys_.no_replace_calls, 1);
-  EXPECT_EQ(sys_.creations, 3);
-  EXPECT_EQ(Now(), (Files{{"1.jpg", "a (2).jpg"},
-                          {"2.jpg", "b (2).jpg"},
-                          {"c (2).jpg", "c (2).jpg"},
-                          {"9.jpg", "late"},
-                          {"taken.jpg", "taken.jpg"}}));
-}
-
-TEST_F(ForcedFailures, OnePictureThatCannotBeLinkedDoesNotTurnLinksOff) {
-  sys_.no_replace_error = EOPNOTSUPP;
-  sys_.link_once = EPERM;  // a protected picture of another user
+TEST_F(InMemory, OnePictureThatCannotBeLinkedDoesNotTurnLinksOff) {
+  disk_.fail["rename"] = EOPNOTSUPP;
+  disk_.fail["link"] = EPERM;  // a protected picture of another user
+  disk_.times["link"] = 1;
   EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Done());
   EXPECT_TRUE(Rename("b (2).jpg", "2.jpg").Done());
-  EXPECT_EQ(sys_.creations, 1);
-  EXPECT_EQ(sys_.links, 1);
+  EXPECT_EQ(disk_.Count("reserve"), 1);
+  EXPECT_EQ(disk_.Count("link"), 2);
   // A file system without links at all turns them off for the run.
-  sys_.link_error = EOPNOTSUPP;
+  disk_.fail["link"] = EOPNOTSUPP;
+  disk_.times.clear();
   EXPECT_TRUE(Rename("c (2).jpg", "3.jpg").Done());
   EXPECT_TRUE(Rename("3.jpg", "4.jpg").Done());
-  EXPECT_EQ(sys_.creations, 3);
+  EXPECT_EQ(disk_.Count("link"), 3);
+  EXPECT_EQ(disk_.Count("reserve"), 3);
 }
 
-TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
-  sys_.no_replace_error = EINVAL;
-  sys_.unlink_old = EPERM;  // a sticky folder: the old name cannot go
+TEST_F(InMemory, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
+  disk_.fail["rename"] = EINVAL;
+  disk_.fail["remove a (2).jpg"] = EPERM;  // a sticky folder: the old name cannot go
   RenameResult result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(result.kind, Kind::kFailed);
   EXPECT_EQ(Describe(result), "Operation not permitted");
   EXPECT_EQ(Now().count("1.jpg"), 0u);
 
-  sys_.unlink_new = EPERM;  // and the new name cannot go either
+  disk_.fail["remove 1.jpg"] = EPERM;  // and the new name cannot go either
   result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(result.kind, Kind::kBothNames);
   EXPECT_EQ(Describe(result),
@@ -153,52 +124,45 @@ TEST_F(ForcedFailures, AHalfDoneLinkKeepsThePictureUnderOneNameOrSaysSo) {
 // Another program moves the picture on between this run's link and its
 // unlink: the picture keeps that program's name only, and this run takes
 // its own name away again and says why; where that fails, it says both.
-TEST_F(ForcedFailures, APictureMovedOnByAnotherProgramKeepsOneName) {
-  sys_.no_replace_error = EINVAL;
-  sys_.moved_on_to = P("2.jpg");
+TEST_F(InMemory, APictureMovedOnByAnotherProgramKeepsOneName) {
+  disk_.fail["rename"] = EINVAL;
+  std::string moving = "a (2).jpg", to = "2.jpg";
+  disk_.before = [&](const std::string& entry) {
+    if (entry == "remove " + moving) (void)disk_.MemoryDisk::Replace(P(moving), P(to));
+  };
   RenameResult result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(Describe(result), "another program moved it meanwhile");
   EXPECT_EQ(Now().count("1.jpg"), 0u);
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
 
-  sys_.moved_on_to = P("3.jpg");
-  sys_.unlink_new = EPERM;
+  moving = "b (2).jpg", to = "3.jpg";
+  disk_.fail["remove 4.jpg"] = EPERM;
   EXPECT_EQ(Rename("b (2).jpg", "4.jpg").kind, Kind::kBothNames);
 }
 
-TEST_F(ForcedFailures, AFailedRenameOverAReservationRemovesOnlyTheReservation) {
-  sys_.no_replace_error = EINVAL;
-  sys_.link_error = EPERM;
-  sys_.replace_error = EACCES;
+TEST_F(InMemory, AReservationIsOnlyEverTheProgramsOwn) {
+  disk_.fail["rename"] = EINVAL;
+  disk_.fail["link"] = EPERM;
+  // A failed rename over it removes only the reservation; one that cannot
+  // be removed is said, with its name.
+  disk_.fail["replace"] = EACCES;
   RenameResult result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(Describe(result), "Permission denied");
-  EXPECT_EQ(Now().count("1.jpg"), 0u);
   EXPECT_EQ(Now().size(), 4u);
-  // A reservation that cannot be removed is said, with its name.
-  sys_.fail["remove"] = EIO;
+  disk_.fail["remove"] = EIO;
   result = Rename("a (2).jpg", "1.jpg");
   EXPECT_EQ(result.left, RenameResult::Left::kNewName);
   EXPECT_EQ(result.left_error, EIO);
-}
-
-TEST_F(ForcedFailures, AReservationWrittenOverIsAnotherProgramsFile) {
-  sys_.no_replace_error = EINVAL;
-  sys_.link_error = EPERM;
-  sys_.written_over = "COPIED";  // by a copy or a sync tool, in between
+  disk_.fail.erase("replace");
+  disk_.fail.erase("remove");
+  (void)disk_.MemoryDisk::Remove(P("1.jpg"));
+  // Another program that writes into it (a copy, a sync tool) takes it.
+  disk_.written_over = "COPIED";
   EXPECT_TRUE(Rename("a (2).jpg", "1.jpg").Taken());
-  sys_.written_over.clear();
+  disk_.written_over.clear();
   EXPECT_TRUE(Rename("a (2).jpg", "2.jpg").Done());
   EXPECT_EQ(Now().at("1.jpg"), "COPIED");
   EXPECT_EQ(Now().at("2.jpg"), "a (2).jpg");
-}
-
-TEST_F(ForcedFailures, AFolderNotReadWholeLeavesThePictureAndIsReadAgain) {
-  sys_.read_error = EMFILE;
-  RenameResult result = Rename("a (2).jpg", "TAKEN.JPG");
-  EXPECT_EQ(Describe(result), "Too many open files");
-  EXPECT_EQ(Now().count("a (2).jpg"), 1u);
-  sys_.read_error = 0;
-  EXPECT_TRUE(Rename("a (2).jpg", "TAKEN.JPG").Taken());
 }
 
 // A named pipe among the pictures is renamed, and the write through goes on
@@ -207,11 +171,13 @@ TEST(RealDisk, ANamedPipeIsRenamedWithoutWaiting) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows has no named pipes among a folder's files";
 #else
-  TempDir dir;
+  test::TempDir dir;
   ASSERT_EQ(mkfifo((dir / "p (2).jpg").c_str(), 0644), 0);
   platform::RealDisk disk;
-  Renamer renamer(disk, nullptr, Renamer::Method::kAuto, WriteThrough::kPictureAndFolder);
-  EXPECT_EQ(renamer.Rename(dir.path(), dir / "p (2).jpg", dir / "1.jpg").kind, Kind::kDone);
+  FolderListing listing;
+  ASSERT_EQ(listing.Read(disk, dir.path()), 0);
+  Renamer renamer(disk, listing, platform::FileSystemKind::kUnknown);
+  EXPECT_EQ(renamer.Rename(dir / "p (2).jpg", dir / "1.jpg").kind, Kind::kDone);
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -13,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "console/driver.hpp"
 #include "console/output.hpp"
 #include "console/words.hpp"
 #include "fakes.hpp"
 #include "list/command_processor.hpp"
+#include "list/create_pics_list.hpp"
 #include "rename/process_list.hpp"
 #include "test_util.hpp"
 
@@ -248,22 +251,31 @@ TEST(Renaming, LeavesAPictureWhoseStampCannotBeReadWhole) {
   EXPECT_EQ(files.count("2015-13-03 30-20-31.jpg"), 1u);
 }
 
-// Runs the listing and PROCESSLIST in this process over `disk`, on a
-// folder Cam1 in memory holding `names` (each picture's content its own
-// name, or nothing for those in `empty`); what they said.
+// A folder Cam1 in memory holding `names` (each picture's content its own
+// name, or nothing for those in `empty`), listed; then PROCESSLIST in this
+// process over `disk`, and where `end` the end of the run. What they said.
 std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& names,
-                            const std::vector<std::string>& empty = {}) {
+                            const std::vector<std::string>& empty = {}, bool end = false) {
   disk.MakeFolder("Cam1");
   for (const std::string& name : names) disk.Put("Cam1/" + name, "picture " + name);
   for (const std::string& name : empty) disk.Put("Cam1/" + name, "");
   CommandProcessor commands(disk);
   EXPECT_EQ(commands.Run("dir /b Cam1 > AllFiles.txt"), 0);
+  PicsList list{commands.TakeListing(), commands.Held()};
   disk.log.clear();  // the renames' calls only
-  return Written([&](OutputUnit& out) {
-    DateTimeFields time;
-    PROCESSLIST(static_cast<std::int32_t>(names.size()), NameField("Cam1"), 4, time, out, disk,
-                commands);
-  });
+  return Written(
+      [&](OutputUnit& out) {
+        DateTimeFields time;
+        long renamed = PROCESSLIST(static_cast<std::int32_t>(list.file.lines), NameField("Cam1"), 4,
+                                   list, time, out, disk, disk);
+        try {
+          if (end) EndOfRun(out, commands, disk, renamed);
+        } catch (const FakeDisk::Ended&) {
+          out.ListRecord("(ended as the interrupt would)");
+          (void)out.WriteHeld();
+        }
+      },
+      &disk);
 }
 
 // A file system that calls every new name taken would keep a picture
@@ -271,10 +283,10 @@ std::string ProcessInMemory(FakeDisk& disk, const std::vector<std::string>& name
 // picture is left, and the next one is tried.
 TEST(Renaming, StopsAfterAsManyTakenNamesAsTheFolderHasEntries) {
   FakeDisk disk;
-  disk.no_replace_error = EEXIST;
+  disk.fail["rename"] = EEXIST;
   std::string out = ProcessInMemory(
       disk, {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg", "notes.txt"});
-  EXPECT_EQ(disk.no_replace_calls, 2 * 4);
+  EXPECT_EQ(disk.Count("rename"), 2 * 4);
   for (const char* name : {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"}) {
     EXPECT_NE(out.find(NotRenamed(std::string("Cam1/") + name, words::kTakenTooOften)),
               std::string::npos)
@@ -300,25 +312,6 @@ TEST(Renaming, LeavesANameEndingInADotWhereTheSystemDropsIt) {
   }
 }
 
-// A card that fails half-way: success is said only for the renames written
-// to it; the others, and the run's final write, say that they may not be.
-TEST(Renaming, SaysWhichRenamesMayNotBeOnAFailingCard) {
-  FakeDisk disk;
-  disk.kind = platform::FileSystemKind::kFat;
-  disk.sync_fails_from = 2;
-  disk.file_system_sync_error = EIO;
-  std::string out =
-      ProcessInMemory(disk, {"2015-05-03 10-20-30 (2).jpg", "2015-05-03 10-20-30 (3).jpg"});
-  EXPECT_EQ(out, Echo("Cam1/2015-05-03 10-20-30 (2).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
-                     Success("Cam1/2015-05-03 10-20-31.jpg") +
-                     Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-31.jpg") +
-                     Echo("Cam1/2015-05-03 10-20-30 (3).jpg", "Cam1/2015-05-03 10-20-32.jpg") +
-                     " " + words::kNotWritten +
-                     "Cam1/2015-05-03 10-20-32.jpg: Input/output error; " + words::kMayHoldOldName +
-                     "Cam1/2015-05-03 10-20-30 (3).jpg\r\n " + words::kNotWritten +
-                     "Cam1: Input/output error; " + words::kRunNotWritten + "\r\n");
-}
-
 // What reaches the disk, in order, for each kind of file system: a rename
 // is said only after the calls that put it on the disk, and the end of the
 // run writes the whole file system, then the folder, which flushes the
@@ -337,9 +330,10 @@ TEST(Renaming, EachKindOfFileSystemGetsItsWritesInOrder) {
       {FileSystemKind::kJournaled, {"rename " + a + " " + n1, "rename " + b + " " + n2}},
       // Linux's exFAT: the group's renames, then one fsync of the folder.
       {FileSystemKind::kExfat, {"rename " + a + " " + n1, "rename " + b + " " + n2, "sync Cam1/"}},
-      // Linux's vfat, as many at a time as the folder has room for (here
-      // one): the new name first, written; the picture swapped under it
-      // and written; the old name removed, and the folder written again.
+      // Linux's vfat, as many at a time as the folder has room for (here,
+      // where the folder does not tell, one): the new name first, written;
+      // the picture swapped under it and written; the old name removed,
+      // and the folder written again.
       {FileSystemKind::kFat,
        {"reserve " + n1, "sync Cam1/", "swap " + a + " " + n1, "sync " + n1, "remove " + a,
         "sync Cam1/", "reserve " + n2, "sync Cam1/", "swap " + b + " " + n2, "sync " + n2,
@@ -366,42 +360,232 @@ TEST(Renaming, EachKindOfFileSystemGetsItsWritesInOrder) {
   }
 }
 
-// Every call of FAT's way that can fail keeps the picture under one name
-// and says what became of it; an empty file under a burst name, such as
-// one the way left behind, is never renamed.
-TEST(Renaming, FatWaysFailuresAreSaidAndLeaveNoPictureBehind) {
-  const std::string a = "2015-05-03 10-20-30 (2).jpg", n1 = "2015-05-03 10-20-31.jpg";
-  const std::string empty = "2015-05-03 10-20-40 (2).jpg";
-  const std::string echo = Echo("Cam1/" + a, "Cam1/" + n1);
-  struct Row {
-    const char* call;  // fails the first time
+// A FAT group of three pictures of one second and an empty file under a
+// burst name (no picture is empty: it is left), in a folder with room.
+struct FatGroup {
+  static constexpr const char* kA = "2015-05-03 10-20-30 (2).jpg";
+  static constexpr const char* kB = "2015-05-03 10-20-30 (3).jpg";
+  static constexpr const char* kC = "2015-05-03 10-20-30 (4).jpg";
+  static constexpr const char* kEmpty = "2015-05-03 10-20-40 (2).jpg";
+  static std::string New(int second) {
+    return "2015-05-03 10-20-" + std::to_string(second) + ".jpg";
+  }
+
+  FatGroup() {
+    disk.kind = platform::FileSystemKind::kFat;
+    disk.MakeFatFolder("Cam1", 4096);
+  }
+  std::string Run(bool end = false) { return ProcessInMemory(disk, {kA, kB, kC}, {kEmpty}, end); }
+  // Where each picture is now: its name, or "" where it is under none or
+  // under two.
+  std::vector<std::string> Where() const {
+    std::vector<std::string> where;
+    for (const char* picture : {kA, kB, kC}) {
+      std::vector<std::string> names;
+      for (const auto& [name, content] : disk.Files("Cam1"))
+        if (content == std::string("picture ") + picture) names.push_back(name);
+      where.push_back(names.size() == 1 ? names[0] : "");
+    }
+    return where;
+  }
+  // What the console said of the group, given how each picture ended:
+  // 'r' renamed, 'w' renamed but not written, 'l' left with `why`, 'b'
+  // renamed with its old name's empty file left behind.
+  static std::string Said(const std::string& ends, const std::string& why) {
+    const char* old[] = {kA, kB, kC};
     std::string said;
-    std::vector<std::string> files;
-  };
-  const Row rows[] = {
-      {"sync", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
-      {"swap", echo + NotRenamed("Cam1/" + a, "Input/output error"), {a, empty}},
-      {"remove",
-       echo + Success("Cam1/" + n1) + " " + words::kLeftBehind + "Cam1/" + a +
-           ": Input/output error; " + words::kLeftover + "\r\n",
-       {a, n1, empty}},
+    for (int i = 0; i < 3; ++i) {
+      std::string from = std::string("Cam1/") + old[i], to = "Cam1/" + New(31 + i);
+      for (int tried = 0; tried <= i; ++tried) said += Echo(from, "Cam1/" + New(31 + tried));
+      if (ends[i] == 'l') said += NotRenamed(from, why);
+      if (ends[i] == 'r' || ends[i] == 'b') said += Success(to);
+      if (ends[i] == 'w')
+        said += std::string(" ") + words::kNotWritten + to + ": " + why + "; " +
+                words::kMayHoldOldName + from + "\r\n";
+      if (ends[i] == 'b')
+        said += std::string(" ") + words::kLeftBehind + from + ": " + why + "; " +
+                words::kLeftover + "\r\n";
+    }
+    return said + NotRenamed(std::string("Cam1/") + kEmpty, words::kEmptyFile);
+  }
+
+  FakeDisk disk;
+};
+
+// Every step of FAT's way that can fail keeps each picture under one name
+// and says what became of it.
+TEST(Renaming, AFatGroupSaysWhatEachStepThatFailsLeaves) {
+  const std::string n1 = FatGroup::New(31), n2 = FatGroup::New(32), n3 = FatGroup::New(33);
+  const std::string a = FatGroup::kA, b = FatGroup::kB, c = FatGroup::kC;
+  struct Row {
+    const char* call;  // fails once, after `skip` such calls passed
+    int skip;
+    const char* ends;
+    std::vector<std::string> where;
+    std::string last = "";  // the run's last line
+  } rows[] = {
+      {"", 0, "rrr", {n1, n2, n3}},
+      {"sync folder", 0, "lll", {a, b, c}},  // the new names cannot be written
+      {"swap", 1, "rlr", {n1, b, n3}},
+      {"sync", 0, "wrr", {n1, n2, n3}},         // a picture's own fsync
+      {"remove", 0, "brr", {n1, n2, n3}},       // an old name's removal
+      {"sync folder", 1, "www", {n1, n2, n3}},  // the last folder fsync
+      {"syncfs",
+       0,
+       "rrr",
+       {n1, n2, n3},  // the run's final write
+       std::string(" ") + words::kNotWritten + "Cam1: Input/output error; " +
+           words::kRunNotWritten + "\r\n"},
   };
   for (const Row& row : rows) {
-    FakeDisk disk;
-    disk.kind = platform::FileSystemKind::kFat;
-    disk.fail[row.call] = EIO;
-    disk.times[row.call] = 1;
-    std::string out = ProcessInMemory(disk, {a, empty}, {empty});
-    EXPECT_EQ(out, row.said + NotRenamed("Cam1/" + empty, words::kEmptyFile)) << row.call;
-    std::vector<std::string> names;
-    int pictures = 0;
-    for (const auto& [name, content] : disk.Files("Cam1")) {
-      names.push_back(name);
-      pictures += content == "picture " + a;
-    }
-    EXPECT_EQ(names, row.files) << row.call;
-    EXPECT_EQ(pictures, 1) << row.call;
+    FatGroup group;
+    group.disk.fail[row.call] = EIO;
+    group.disk.skip[row.call] = row.skip;
+    group.disk.times[row.call] = 1;
+    EXPECT_EQ(group.Run(), FatGroup::Said(row.ends, "Input/output error") + row.last) << row.call;
+    EXPECT_EQ(group.Where(), row.where) << row.call;
+    // The group's new names went to the disk together, written once.
+    EXPECT_EQ(group.disk.log[3], "sync Cam1/") << row.call;
+    EXPECT_EQ(group.disk.Count("grow"), 0) << row.call;
   }
+}
+
+// Another program at work on the group's names: it writes into a new
+// name's empty file, or moves a picture away before its swap, or right at
+// it, when the swap is undone; and a kernel that cannot swap.
+TEST(Renaming, AFatGroupLeavesWhatAnotherProgramTookOrMoved) {
+  const std::string n1 = FatGroup::New(31), n2 = FatGroup::New(32), n3 = FatGroup::New(33);
+  const std::string a = FatGroup::kA, b = FatGroup::kB;
+  struct Row {
+    const char* at;  // the call at which the other program acts
+    const char* ends;
+    const char* why;
+    std::vector<std::string> where;
+  } rows[] = {
+      {"reserve 2015-05-03 10-20-32.jpg", "rlr", words::kTakenMeanwhile, {n1, b, n3}},
+      {"sync Cam1/", "lrr", words::kMovedMeanwhile, {"elsewhere.jpg", n2, n3}},
+      {"swap 2015-05-03 10-20-30 (2).jpg 2015-05-03 10-20-31.jpg",
+       "lrr",
+       words::kMovedMeanwhile,
+       {"elsewhere.jpg", n2, n3}},
+  };
+  for (const Row& row : rows) {
+    FatGroup group;
+    FakeDisk& disk = group.disk;
+    bool acted = false;
+    disk.before = [&](const std::string& entry) {
+      if (acted || entry != row.at) return;
+      acted = true;
+      if (row.why == words::kTakenMeanwhile) {
+        disk.written_over = "COPIED";  // into the empty file it is making
+        return;
+      }
+      (void)disk.MemoryDisk::Replace("Cam1/" + a, "Cam1/elsewhere.jpg");
+      disk.Put("Cam1/" + a, "another file");
+    };
+    EXPECT_EQ(group.Run(), FatGroup::Said(row.ends, row.why)) << row.at;
+    EXPECT_EQ(group.Where(), row.where) << row.at;
+    // Nothing of another program's was swapped away, and no empty file of
+    // the program's own is left.
+    std::map<std::string, std::string> files = disk.Files("Cam1");
+    EXPECT_EQ(files.count(a), row.why == words::kTakenMeanwhile ? 0u : 1u) << row.at;
+    for (const auto& [name, content] : files)
+      EXPECT_TRUE(name == FatGroup::kEmpty || !content.empty()) << row.at << ": " << name;
+  }
+  // Before Linux 6.0 the kernel cannot swap: the picture is renamed over
+  // its empty file, and no old name is left to remove.
+  FatGroup group;
+  group.disk.fail["swap"] = EINVAL;
+  EXPECT_EQ(group.Run(), FatGroup::Said("rrr", ""));
+  EXPECT_EQ(group.disk.Count("replace"), 3);
+  EXPECT_EQ(group.disk.Count("remove"), 0);
+}
+
+// An interrupt at any step of an open group: the group goes on to its end,
+// no later picture is begun, every rename on the disk is said, then the
+// list file is removed, the Interrupted line follows, and the run ends as
+// the interrupt would.
+TEST(Renaming, AnInterruptAtEachStepOfAGroupEndsItWithEveryRenameSaid) {
+  const std::string steps[] = {"reserve 2015-05-03 10-20-31.jpg",
+                               "reserve 2015-05-03 10-20-33.jpg",
+                               "sync Cam1/",
+                               "swap 2015-05-03 10-20-30 (3).jpg 2015-05-03 10-20-32.jpg",
+                               "sync 2015-05-03 10-20-32.jpg",
+                               "remove 2015-05-03 10-20-30 (4).jpg",
+                               "syncfs"};
+  for (const std::string& step : steps) {
+    FatGroup group;
+    group.disk.before = [&](const std::string& entry) {
+      if (entry == step) group.disk.noted = true;
+    };
+    std::string out = group.Run(/*end=*/true);
+    // The first picture's reservation stops the next ones being begun.
+    int renamed = step == "reserve 2015-05-03 10-20-31.jpg" ? 1 : 3;
+    int said = 0;
+    for (std::size_t at = out.find(words::kSuccess); at != std::string::npos;
+         at = out.find(words::kSuccess, at + 1))
+      ++said;
+    EXPECT_EQ(said, renamed) << step;
+    EXPECT_EQ(out.substr(out.rfind(" " + std::string(words::kInterrupted))),
+              std::string(" ") + words::kInterrupted + std::to_string(renamed) +
+                  (renamed == 1 ? words::kPictureRenamed : words::kPicturesRenamed) +
+                  words::kRestAsTheyWere + "\r\n (ended as the interrupt would)\r\n")
+        << step;
+    EXPECT_EQ(group.disk.Files(".").count("AllFiles.txt"), 0u) << step;
+    EXPECT_EQ(group.disk.log.back(), "remove AllFiles.txt") << step;
+  }
+}
+
+// The group's share of time, and the limit that the groups before teach:
+// with each rename taking 60 ms, the first group ends once it has taken
+// 0.2 s (five renames); having taken 0.24 s, the next ones take four.
+// Forty pictures of one second.
+TEST(Renaming, AGroupTakesItsShareOfTimeAndLearnsItsLimit) {
+  std::vector<std::string> names;
+  for (int n = 2; n <= 41; ++n)
+    names.push_back("2015-05-03 10-20-10 (" + std::to_string(n) + ").jpg");
+  for (int tick : {60, 0}) {
+    FakeDisk disk;
+    disk.kind = platform::FileSystemKind::kExfat;
+    disk.before = [&](const std::string& entry) {
+      if (entry.rfind("rename", 0) == 0) disk.now += std::chrono::milliseconds(tick);
+    };
+    ProcessInMemory(disk, names);
+    std::vector<int> groups;
+    int renames = 0;
+    for (const std::string& entry : disk.log) {
+      renames += entry.rfind("rename", 0) == 0;
+      if (entry == "sync Cam1/") groups.push_back(renames);
+    }
+    // Without time passing, a group takes 16, and then twice as many.
+    const std::vector<int> expected =
+        tick != 0 ? std::vector<int>{5, 9, 13, 17, 21, 25, 29, 33, 37, 40, 40}
+                  : std::vector<int>{16, 40, 40};
+    EXPECT_EQ(groups, expected) << tick;
+  }
+}
+
+// On FAT a group takes no more new names than the folder has room for past
+// its last entry: the group ends before a name would make the folder grow,
+// and the next one takes the room that the first one's old names left.
+TEST(Renaming, AFatGroupEndsWhereTheNextNameWouldGrowTheFolder) {
+  FakeDisk disk;
+  disk.kind = platform::FileSystemKind::kFat;
+  // 32 slots: ".", "..", three pictures of 4 slots, three stamps of 3 and a
+  // note of 2 leave 7, room for two new names.
+  disk.MakeFatFolder("Cam1", 1024);
+  for (const char* name :
+       {"2015-05-03 10-20-40.jpg", "2015-05-03 10-20-41.jpg", "2015-05-03 10-20-42.jpg", "x.txt"})
+    disk.Put(std::string("Cam1/") + name, name);
+  ProcessInMemory(disk, {FatGroup::kA, FatGroup::kB, FatGroup::kC});
+  const std::string n1 = FatGroup::New(31), n2 = FatGroup::New(32), n3 = FatGroup::New(33);
+  const std::string a = FatGroup::kA, b = FatGroup::kB, c = FatGroup::kC;
+  EXPECT_EQ(disk.log,
+            (std::vector<std::string>{
+                "reserve " + n1, "reserve " + n2, "sync Cam1/", "swap " + a + " " + n1,
+                "sync " + n1, "swap " + b + " " + n2, "sync " + n2, "remove " + a, "remove " + b,
+                "sync Cam1/", "reserve " + n3, "sync Cam1/", "swap " + c + " " + n3, "sync " + n3,
+                "remove " + c, "sync Cam1/", "syncfs", "sync Cam1/"}));
 }
 
 }  // namespace

@@ -104,18 +104,18 @@ Outcome RunProgram(const std::string& work_dir, const std::string& input, bool n
 
 std::string Opening() {
   auto pad = [](std::string text) { return text.append(67 - text.size(), ' ') + "\r\n"; };
-  return pad(words::kTitle) + "\r\n" + pad(words::kInstructions[0]) + pad(words::kInstructions[1]) +
-         pad(words::kInstructions[2]);
+  return pad(words::kTitle) + "\r\n" + pad(words::kInstruction1) + pad(words::kInstruction2) +
+         pad(words::kInstruction3);
 }
 
 std::string Closing() { return std::string(" ") + words::kClosing + "\r\n"; }
 
-std::string Written(const std::function<void(OutputUnit&)>& write) {
+std::string Written(const std::function<void(OutputUnit&)>& write, platform::Host* host) {
   TempDir dir;
   std::string path = dir / "out";
   std::FILE* file = std::fopen(path.c_str(), "wb");
   {
-    OutputUnit out(file, "out");
+    OutputUnit out(file, "out", 6, host);
     write(out);
     out.Flush();
   }

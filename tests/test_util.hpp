@@ -8,6 +8,7 @@
 #include <string>
 
 #include "console/output.hpp"
+#include "platform/host.hpp"
 
 namespace stampwise::test {
 
@@ -47,8 +48,9 @@ class WorkingDirectory {
   std::string before_;
 };
 
-// What `write` wrote into an output unit, whose records go to a file.
-std::string Written(const std::function<void(OutputUnit&)>& write);
+// What `write` wrote into an output unit, whose records go to a file, and
+// which holds them once `host` says that an interrupt came.
+std::string Written(const std::function<void(OutputUnit&)>& write, platform::Host* host = nullptr);
 
 struct Outcome {
   int status;

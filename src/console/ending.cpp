@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "console/output.hpp"
+#include "console/words.hpp"
 #include "platform/console.hpp"
+#include "platform/host.hpp"
 
 namespace stampwise {
 
@@ -12,40 +15,42 @@ namespace {
 
 const char* StatementName(Statement statement) {
   switch (statement) {
-    case Statement::kFormattedRead: return "formatted read";
-    case Statement::kListRead: return "list-directed read";
-    case Statement::kFormattedWrite: return "formatted write";
-    case Statement::kListWrite: return "list-directed write";
-    case Statement::kOpen: return "OPEN";
-    case Statement::kClose: return "CLOSE";
+    case Statement::kFormattedRead: return words::kFormattedRead;
+    case Statement::kListRead: return words::kListRead;
+    case Statement::kFormattedWrite: return words::kFormattedWrite;
+    case Statement::kListWrite: return words::kListWrite;
+    case Statement::kOpen: return words::kOpen;
+    case Statement::kClose: return words::kClose;
   }
-  return "statement";
+  return words::kFormattedWrite;
 }
 
 }  // namespace
 
 void FailIo(int error_number, const char* text, Statement statement, const UnitReport& unit,
             const char* src_file, int src_line) {
-  char report[1024];
-  std::snprintf(report, sizeof report,
-                "stampwise: error %d in %s on unit %d: %s\n"
-                "stampwise: unit %d is %s, formatted, sequential access, %ld records done\n"
-                "stampwise: failing statement at %s:%d\n",
-                error_number, StatementName(statement), unit.number, text, unit.number, unit.file,
-                unit.records, src_file, src_line);
-  platform::WriteStream(stderr, report);
+  char lines[3][512];
+  std::snprintf(lines[0], sizeof lines[0], words::kReportError, error_number,
+                StatementName(statement), unit.number, text);
+  std::snprintf(lines[1], sizeof lines[1], words::kReportUnit, unit.number, unit.file,
+                unit.records);
+  std::snprintf(lines[2], sizeof lines[2], words::kReportStatement, src_file, src_line);
+  platform::WriteStream(stderr, std::string(lines[0]) + lines[1] + lines[2]);
   // _Exit, not exit: output still buffered for standard output is dropped.
   std::_Exit(127);
 }
 
-void WriteErrorLine(std::string_view text, const char* src_file, int src_line) {
-  if (int error = platform::WriteStream(stderr, text))
-    FailIo(error, kHostErrorText, Statement::kListWrite, UnitReport{0, "stderr", 0}, src_file,
-           src_line);
+void WriteErrorLine(std::string_view text, platform::Host* host, const char* src_file,
+                    int src_line) {
+  int error = platform::WriteStream(stderr, text);
+  if (error != 0 && (host == nullptr || !host->Interrupted()))
+    FailIo(error, words::kHostErrorText, Statement::kListWrite, UnitReport{0, words::kStderr, 0},
+           src_file, src_line);
 }
 
 void OrderlyEnd(OutputUnit& out, const char* src_file, int src_line) {
-  if (std::getenv("NO_STOP_MESSAGE") == nullptr) WriteErrorLine("STOP\n", src_file, src_line);
+  if (std::getenv("NO_STOP_MESSAGE") == nullptr)
+    WriteErrorLine(words::kStop, nullptr, src_file, src_line);
   out.Flush(src_file, src_line);
   std::_Exit(0);
 }

@@ -1,5 +1,6 @@
-// The two ways a run ends: the orderly end, and the failure of console or
-// file input and output, which ends it at once with exit status 127.
+// Two of the three ways a run ends: the orderly end, and the failure of
+// console or file input and output, which ends it at once with exit status
+// 127. The third, an interrupt, is the driver's (driver.cpp).
 #ifndef STAMPWISE_CONSOLE_ENDING_HPP
 #define STAMPWISE_CONSOLE_ENDING_HPP
 
@@ -7,6 +8,9 @@
 
 namespace stampwise {
 
+namespace platform {
+class Host;
+}
 class OutputUnit;
 
 // The source position of the statement that the caller wrote, for the
@@ -32,9 +36,6 @@ struct UnitReport {
 
 // Error number of a read past the end of console input or of the list file.
 constexpr int kEndOfFileError = 217;
-constexpr const char* kEndOfFileText = "attempt to read past end of file";
-// Text that goes with the platform's own error number.
-constexpr const char* kHostErrorText = "error code returned by host stdio";
 
 // Writes the three-line error report to standard error and exits with
 // status 127, leaving whatever is still buffered for standard output
@@ -43,8 +44,9 @@ constexpr const char* kHostErrorText = "error code returned by host stdio";
                          const UnitReport& unit, const char* src_file, int src_line);
 
 // Writes `text` on standard error, unit 0; a failure ends the run as any
-// failed console output does.
-void WriteErrorLine(std::string_view text, STAMPWISE_HERE);
+// failed console output does, unless an interrupt has come (`host`): then
+// it is the interrupt's, and the run goes on to end as the interrupt does.
+void WriteErrorLine(std::string_view text, platform::Host* host = nullptr, STAMPWISE_HERE);
 
 // The orderly end: the one-line stop notice on standard error, unless
 // NO_STOP_MESSAGE is defined (with any value); standard output flushed;

@@ -1,7 +1,10 @@
 #include "console/line_input.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "console/words.hpp"
 
 namespace stampwise {
 
@@ -15,44 +18,41 @@ constexpr int kListUnit = 1;
 LineInput::LineInput(int number, const char* file_name, std::size_t block)
     : number_(number), file_name_(file_name), block_(block, '\0') {}
 
-void LineInput::Restart() {
-  records_ = 0;
-  pos_ = end_ = 0;
-  line_.clear();
-}
-
 // A line is found with memchr in the block; a line across blocks is
 // gathered piece by piece.
 bool LineInput::NextLine(long* length, Statement statement, bool keep, const char* src_file,
                          int src_line) {
   line_.clear();
   long n = 0;
-  bool any = false, last_cr = false;
-  for (;;) {
+  bool any = false, last_cr = false, ended = false;
+  while (!ended) {
     if (pos_ == end_ && !Refill(statement, src_file, src_line)) {
       if (!any) return false;
       break;  // a last line without a line feed
     }
-    const char* start = block_.data() + pos_;
-    std::size_t avail = end_ - pos_;
-    const char* feed = static_cast<const char*>(std::memchr(start, '\n', avail));
-    std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) : avail;
-    pos_ += feed != nullptr ? take + 1 : take;
-    n += static_cast<long>(take);
-    if (take > 0) last_cr = start[take - 1] == '\r';
-    if (keep && line_.size() < kLineKept)
-      line_.append(start, take < kLineKept - line_.size() ? take : kLineKept - line_.size());
+    ended = TakePiece(keep, &n, &last_cr);
     any = true;
-    if (feed == nullptr) continue;
-    if (last_cr) {  // the CR of a CR LF line end is not data
-      --n;
-      if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
-    }
-    break;
+  }
+  if (ended && last_cr) {  // the CR of a CR LF line end is not data
+    --n;
+    if (line_.size() > static_cast<std::size_t>(n)) line_.pop_back();
   }
   ++records_;
   *length = n;
   return true;
+}
+
+bool LineInput::TakePiece(bool keep, long* n, bool* last_cr) {
+  const char* start = block_.data() + pos_;
+  std::size_t avail = end_ - pos_;
+  const char* feed = static_cast<const char*>(std::memchr(start, '\n', avail));
+  std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) : avail;
+  pos_ += feed != nullptr ? take + 1 : take;
+  *n += static_cast<long>(take);
+  if (take > 0) *last_cr = start[take - 1] == '\r';
+  if (keep && line_.size() < kLineKept)
+    line_.append(start, std::min(take, kLineKept - line_.size()));
+  return feed != nullptr;
 }
 
 bool LineInput::Refill(Statement statement, const char* src_file, int src_line) {
@@ -65,17 +65,18 @@ bool LineInput::Refill(Statement statement, const char* src_file, int src_line) 
 }
 
 void LineInput::FailEnd(Statement statement, const char* src_file, int src_line) {
-  FailIo(kEndOfFileError, kEndOfFileText, statement, UnitReport{number_, file_name_, records_},
-         src_file, src_line);
+  FailIo(kEndOfFileError, words::kEndOfFileText, statement,
+         UnitReport{number_, file_name_, records_}, src_file, src_line);
 }
 
 void LineInput::FailHost(int error_number, Statement statement, const char* src_file,
                          int src_line) {
-  FailIo(error_number, kHostErrorText, statement, UnitReport{number_, file_name_, records_},
+  FailIo(error_number, words::kHostErrorText, statement, UnitReport{number_, file_name_, records_},
          src_file, src_line);
 }
 
-ConsoleInput::ConsoleInput(OutputUnit& out) : LineInput(kConsoleUnit, "stdin", 4096), out_(out) {}
+ConsoleInput::ConsoleInput(OutputUnit& out)
+    : LineInput(kConsoleUnit, words::kStdin, 4096), out_(out) {}
 
 void ConsoleInput::SkipLine(const char* src_file, int src_line) {
   out_.Flush(src_file, src_line);
@@ -88,32 +89,9 @@ int ConsoleInput::Read(char* into, std::size_t room, std::size_t* got) {
   return reader_.Read(into, room, got);
 }
 
-ListFileInput::ListFileInput(platform::Disk& disk, const char* file_name, platform::HeldFile held,
+ListFileInput::ListFileInput(platform::Disk& disk, const platform::HeldFile& held,
                              std::size_t block)
-    : LineInput(kListUnit, file_name, block), disk_(disk), file_name_(file_name), held_(held) {}
-
-ListFileInput::~ListFileInput() {
-  if (open_) (void)disk_.Close(file_);
-}
-
-void ListFileInput::Open(const char* src_file, int src_line) {
-  Restart();
-  offset_ = 0;
-  if (held_.held) {
-    file_ = held_.file;
-    return;
-  }
-  int error = disk_.OpenExisting(file_name_, &file_);
-  if (error == ENOENT) error = disk_.CreateNew(file_name_, &file_);
-  if (error != 0) FailHost(error, Statement::kOpen, src_file, src_line);
-  open_ = true;
-}
-
-void ListFileInput::Close(const char* src_file, int src_line) {
-  if (!open_) return;
-  open_ = false;
-  if (int error = disk_.Close(file_)) FailHost(error, Statement::kClose, src_file, src_line);
-}
+    : LineInput(kListUnit, words::kListFileName, block), disk_(disk), held_(held) {}
 
 bool ListFileInput::SkipLine(const char* src_file, int src_line) {
   long length = 0;
@@ -121,13 +99,13 @@ bool ListFileInput::SkipLine(const char* src_file, int src_line) {
 }
 
 void ListFileInput::CheckReadBack(const char* src_file, int src_line) {
-  if (!held_.held || held_.lines < 0) return;
+  if (held_.lines < 0) return;
   if (records() != held_.lines || offset_ != held_.bytes)
     FailHost(EIO, Statement::kFormattedRead, src_file, src_line);
 }
 
 int ListFileInput::Read(char* into, std::size_t room, std::size_t* got) {
-  int error = disk_.ReadAt(file_, offset_, into, room, got);
+  int error = disk_.ReadAt(held_.file, offset_, into, room, got);
   offset_ += *got;
   return error;
 }

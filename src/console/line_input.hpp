@@ -55,10 +55,11 @@ class LineInput {
 
   // The next line, its head kept in line_ when `keep`. False at the end.
   bool NextLine(long* length, Statement statement, bool keep, const char* src_file, int src_line);
+  // The bytes of the line in hand that the block holds, up to its line
+  // feed, counted into *n; true when the line feed was found.
+  bool TakePiece(bool keep, long* n, bool* last_cr);
   // Reads the next block; false at the end of input.
   bool Refill(Statement statement, const char* src_file, int src_line);
-  // Forgets what was read: the unit starts again at its first line.
-  void Restart();
   [[noreturn]] void FailEnd(Statement statement, const char* src_file, int src_line);
   [[noreturn]] void FailHost(int error_number, Statement statement, const char* src_file,
                              int src_line);
@@ -94,34 +95,26 @@ class ConsoleInput : public LineInput {
   platform::ConsoleReader reader_;
 };
 
-// The list file, read a block at a time through `disk`.
+// The list file that the listing wrote and holds open for the run, read
+// from its first line, a block at a time, through `disk`. A list read
+// again is a new ListFileInput: it starts at the first line.
 class ListFileInput : public LineInput {
  public:
-  ListFileInput(platform::Disk& disk, const char* file_name,
-                platform::HeldFile held = platform::HeldFile(),
+  ListFileInput(platform::Disk& disk, const platform::HeldFile& held,
                 std::size_t block = std::size_t{1} << 16);
-  ~ListFileInput() override;
 
-  // Opens the file; a file that does not exist is created empty. A held
-  // file is read again from its first line.
-  void Open(STAMPWISE_HERE);
-  // Closes it again; the file stays, and a held file stays held.
-  void Close(STAMPWISE_HERE);
   // Reads and discards the next line. False at the end of the file.
   bool SkipLine(STAMPWISE_HERE);
-  // Once every line has been read: a held file must have given back the
-  // lines and bytes written into it. Otherwise the run ends as a failed
-  // read of the file (EIO).
+  // Once every line has been read: the file must have given back the lines
+  // and bytes written into it. Otherwise the run ends as a failed read of
+  // the file (EIO).
   void CheckReadBack(STAMPWISE_HERE);
 
  private:
   int Read(char* into, std::size_t room, std::size_t* got) override;
 
   platform::Disk& disk_;
-  const char* file_name_;
   platform::HeldFile held_;
-  platform::File file_ = 0;  // the held file, or one opened here
-  bool open_ = false;        // opened here, to be closed here
   std::uint64_t offset_ = 0;
 };
 

@@ -12,8 +12,9 @@ constexpr std::size_t kBlockSize = 1 << 16;
 
 }  // namespace
 
-OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number)
+OutputUnit::OutputUnit(std::FILE* stream, const char* file_name, int number, platform::Host* host)
     : stream_(stream),
+      host_(host),
       file_name_(file_name),
       number_(number),
       interactive_(platform::IsInteractive(stream)) {
@@ -69,14 +70,23 @@ void OutputUnit::EmptyRecord(const char* src_file, int src_line) {
 }
 
 void OutputUnit::Flush(const char* src_file, int src_line) {
+  if (host_ != nullptr && host_->Interrupted()) return;
   int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
   used_ = 0;
-  // Only a buffer with a record in it can fail to be written.
-  if (error != 0)
-    FailIo(error, kHostErrorText, first_, UnitReport{number_, file_name_, records_},
+  // Only a buffer with a record in it can fail to be written. A terminal
+  // closed under the run fails it, and its interrupt comes with it.
+  if (error != 0 && (host_ == nullptr || !host_->Interrupted()))
+    FailIo(error, words::kHostErrorText, first_, UnitReport{number_, file_name_, records_},
            first_file_ != nullptr ? first_file_ : src_file,
            first_file_ != nullptr ? first_line_ : src_line);
   first_file_ = nullptr;
+}
+
+int OutputUnit::WriteHeld() {
+  int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
+  used_ = 0;
+  first_file_ = nullptr;
+  return error;
 }
 
 }  // namespace stampwise

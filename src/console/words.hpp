@@ -1,6 +1,9 @@
-// Every line and reason that the program writes for the user, in one
-// place: a change of words is one line here, the manual page, and the test
-// that holds the two together (tests/words_test.cpp).
+// Every text the program writes for the user, in one place: a change of
+// words is one line here and the manual page. Each definition is a plain
+// string, so that the scripted tests read them from this file too
+// (tests/words.py), and the manual-page test walks every one of them.
+// Only the system's own words for an error number are elsewhere
+// (reason.cpp).
 #ifndef STAMPWISE_CONSOLE_WORDS_HPP
 #define STAMPWISE_CONSOLE_WORDS_HPP
 
@@ -8,17 +11,20 @@ namespace stampwise::words {
 
 // The banner and the instructions, each in a 67-character record.
 inline constexpr const char* kTitle = "Program Stampwise, Version 1.0, 21 September, 2015";
-inline constexpr const char* kInstructions[] = {
-    "Enter folder name containing Reconyx relabeld jpg files, then ENTER",
-    "The folder name is case sensitive and cannot have embedded blanks",
-    "Examples: Acceptable: AllLocations, My_Data, Error: All Locations",
-};
+inline constexpr const char* kInstruction1 =
+    "Enter folder name containing Reconyx relabeld jpg files, then ENTER";
+inline constexpr const char* kInstruction2 =
+    "The folder name is case sensitive and cannot have embedded blanks";
+inline constexpr const char* kInstruction3 =
+    "Examples: Acceptable: AllLocations, My_Data, Error: All Locations";
 // The closing line, and the problem message in a 73-character record.
 inline constexpr const char* kClosing = "Done ... Press ENTER to terminate normally";
 inline constexpr const char* kProblem =
     "There was a problem with the folder name ... Press Enter to terminate";
 // Before the new path, right-aligned in 50 characters.
 inline constexpr const char* kSuccess = "Successfully renamed ";
+// The stop notice on standard error, with its line end.
+inline constexpr const char* kStop = "STOP\n";
 
 // The list file, in the working directory.
 inline constexpr const char* kListFileName = "AllFiles.txt";
@@ -46,8 +52,11 @@ inline constexpr const char* kBothNames = "; the picture now has both names, the
 inline constexpr const char* kLeftBehind = "Left behind: ";
 inline constexpr const char* kLeftover = "an empty file of this program's own, safe to delete";
 
-// " Interrupted: N pictures renamed; ...", the last line of an interrupted run.
+// " Interrupted: N picture(s) renamed; ...", the last line of an
+// interrupted run.
 inline constexpr const char* kInterrupted = "Interrupted: ";
+inline constexpr const char* kPictureRenamed = " picture renamed";
+inline constexpr const char* kPicturesRenamed = " pictures renamed";
 inline constexpr const char* kRestAsTheyWere = "; the rest are left as they were";
 
 // " Not written to the disk: PATH: REASON; CONSEQUENCE".
@@ -76,17 +85,29 @@ inline constexpr const char* kFolderEndsInDot =
 inline constexpr const char* kAnotherRun = "another run of the program is using it here";
 inline constexpr const char* kAnotherRunInFolder =
     "another run of the program is renaming pictures in this folder";
+// "NAME: N name(s) with a line feed left out of the list".
+inline constexpr const char* kOneName = " name ";
+inline constexpr const char* kNames = " names ";
 inline constexpr const char* kLineFeedNames = "with a line feed left out of the list";
 
-// Each reason above that a line of the console can end with: the manual
-// page names every one.
-inline constexpr const char* kAll[] = {
-    kPathTooLong,    kEndsInBlank,        kEndsInDot,     kNoStamp,         kPastTheLastStamp,
-    kTakenTooOften,  kBothNames + 2,      kRunNotWritten, kEmptyFile,       kTakenMeanwhile,
-    kMovedMeanwhile, kLeftover,           kNoFolderName,  kFolderTooLong,   kFolderBlanks,
-    kFolderControl,  kFolderDrive,        kFolderRaw,     kFolderEndsInDot, kAnotherRun,
-    kLineFeedNames,  kAnotherRunInFolder,
-};
+// The report of a failed input or output, three lines on standard error:
+// the error number, the statement, the unit and the message; the unit's
+// file and how many records it had; where the failing statement stands.
+inline constexpr const char* kReportError = "stampwise: error %d in %s on unit %d: %s\n";
+inline constexpr const char* kReportUnit =
+    "stampwise: unit %d is %s, formatted, sequential access, %ld records done\n";
+inline constexpr const char* kReportStatement = "stampwise: failing statement at %s:%d\n";
+inline constexpr const char* kEndOfFileText = "attempt to read past end of file";
+inline constexpr const char* kHostErrorText = "error code returned by host stdio";
+inline constexpr const char* kFormattedRead = "formatted read";
+inline constexpr const char* kListRead = "list-directed read";
+inline constexpr const char* kFormattedWrite = "formatted write";
+inline constexpr const char* kListWrite = "list-directed write";
+inline constexpr const char* kOpen = "OPEN";
+inline constexpr const char* kClose = "CLOSE";
+inline constexpr const char* kStdin = "stdin";
+inline constexpr const char* kStdout = "stdout";
+inline constexpr const char* kStderr = "stderr";
 
 }  // namespace stampwise::words
 

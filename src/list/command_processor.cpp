@@ -71,18 +71,10 @@ CommandProcessor::~CommandProcessor() { Release(); }
 
 void CommandProcessor::Release() {
   if (held_.held) (void)disk_.Close(held_.file);
-  for (platform::File lock : folder_locks_) (void)disk_.Close(lock);
-  folder_locks_.clear();
+  if (folder_locked_) (void)disk_.Close(folder_lock_);
+  folder_locked_ = false;
   held_ = platform::HeldFile();
   held_name_.clear();
-}
-
-platform::HeldFile CommandProcessor::Held(std::string_view name) const {
-  return held_name_ == name ? held_ : platform::HeldFile();
-}
-
-const FolderListing* CommandProcessor::Listed(std::string_view folder) const {
-  return listed_ && listing_.folder() == folder ? &listing_ : nullptr;
 }
 
 // The listing's lines, 64 KiB at a time: one write call for many names.
@@ -102,62 +94,34 @@ int CommandProcessor::WriteList(platform::File file) {
   return error != 0 ? error : disk_.Write(file, lines);
 }
 
-// The folders themselves are locked before they are read, so that a run
-// started in another working directory, or naming a folder another way,
-// never renames in the same folder at once. False, and said, when another
-// run holds one; a folder that cannot be locked otherwise is listed all
-// the same, or its listing says why not.
-bool CommandProcessor::LockFolders(const std::vector<std::string_view>& words) {
-  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    platform::File lock = 0;
-    int error = disk_.LockFolder(std::string(words[i]), &lock);
-    if (error == 0) folder_locks_.push_back(lock);
-    if (error != EBUSY) continue;
-    WriteErrorLine(std::string(words[i]) + ": " + words::kAnotherRunInFolder + "\n");
-    return false;
+// `folder` listed into `file`, the new list file `new_name` that is to
+// become `target`. 1 when the folder could not be listed or none is named;
+// a list that cannot be written whole (a full disk, a file size limit) is a
+// failed write of the list file, not a problem with the folder.
+int CommandProcessor::ListFolder(const std::string& folder, const std::string& target,
+                                 const std::string& new_name, platform::File file) {
+  if (folder.empty()) return 1;
+  if (int error = listing_.Read(disk_, folder, new_name)) {
+    Complain(folder, error);
+    return 1;
   }
-  return true;
+  // The list's own new file stands for the list file it is about to become.
+  if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
+  if (int write_error = WriteList(file)) {
+    (void)disk_.Close(file);
+    (void)disk_.Remove(new_name);
+    FailIo(write_error, words::kHostErrorText, Statement::kFormattedWrite,
+           UnitReport{1, words::kListFileName, written_.lines}, __FILE__, __LINE__);
+  }
+  return 0;
 }
 
-// Each folder named, listed into `file`, the new list file `new_name` that
-// is to become `target`. 1 when a folder could not be listed or none is
-// named; a list that cannot be written whole (a full disk, a file size
-// limit) is a failed write of the list file, not a problem with the folder.
-int CommandProcessor::ListFolders(const std::vector<std::string_view>& words,
-                                  const std::string& target, const std::string& new_name,
-                                  platform::File file) {
-  int status = words.size() == 2 ? 1 : 0;  // no folder named at all
-  for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-    std::string folder(words[i]);
-    int list_error = listing_.Read(disk_, folder, new_name);
-    listed_ = list_error == 0;
-    if (list_error != 0) {
-      Complain(folder, list_error);
-      status = 1;
-      continue;
-    }
-    // The list's own new file stands for the list file it is about to become.
-    if (listing_.met_left_out() && !listing_.Holds(target)) listing_.Add(target);
-    if (std::size_t n = listing_.with_line_feed()) {
-      WriteErrorLine(folder + ": " + std::to_string(n) + (n == 1 ? " name " : " names ") +
-                     words::kLineFeedNames + "\n");
-    }
-    if (int write_error = WriteList(file)) {
-      (void)disk_.Close(file);
-      (void)disk_.Remove(new_name);
-      FailIo(write_error, kHostErrorText, Statement::kFormattedWrite,
-             UnitReport{1, words::kListFileName, written_.lines}, __FILE__, __LINE__);
-    }
-  }
-  return status;
-}
-
-// dir /b FOLDER... > FILE, with `words` the words after "/b". The list is
-// written to a new file, which then replaces the entry FILE, whatever that
-// is: a link is replaced itself, a named pipe is never opened.
-int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
-  if (words.size() < 2 || words[words.size() - 2] != ">") return 1;
-  std::string target(words.back());
+// dir /b FOLDER > FILE. The folder itself is locked before it is read, so
+// that a run started in another working directory, or naming the folder
+// another way, never renames in it at once. The list is written to a new
+// file, which then replaces the entry FILE, whatever that is: a link is
+// replaced itself, a named pipe is never opened.
+int CommandProcessor::ListInto(const std::string& folder, const std::string& target) {
   // This run's own list of a listing before is given up: the lock is the
   // file's, and would look like another run's.
   Release();
@@ -167,9 +131,13 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
     WriteErrorLine(target + ": " + words::kAnotherRun + "\n");
     return 1;
   }
-  if (!LockFolders(words)) {
+  // A folder that cannot be locked otherwise is listed all the same, or its
+  // listing says why not.
+  int locked = folder.empty() ? ENOENT : disk_.LockFolder(folder, &folder_lock_);
+  folder_locked_ = locked == 0;
+  if (locked == EBUSY) {
     if (guarded == 0) (void)disk_.Close(guard);
-    Release();
+    WriteErrorLine(folder + ": " + words::kAnotherRunInFolder + "\n");
     return 1;
   }
   std::string new_file;
@@ -183,7 +151,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   // another run is lost.
   (void)disk_.Lock(file);
   written_ = platform::HeldFile{true, file, 0, 0};
-  int status = ListFolders(words, target, new_file, file);
+  int status = ListFolder(folder, target, new_file, file);
   // The redirect comes first, as with the command processor: a listing that
   // fails still leaves its (empty) list file in place.
   int error = disk_.Replace(new_file, target);
@@ -195,7 +163,9 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
   if (error != 0) {
     (void)disk_.Close(file);
     (void)disk_.Remove(new_file);
-    Complain(target, error);
+    // Where the name could not even be opened for sharing, another program
+    // holds it: say that, not the move's "access denied".
+    Complain(target, guarded == EBUSY && error == EACCES ? EBUSY : error);
     return 1;
   }
   held_name_ = target;
@@ -209,7 +179,7 @@ int CommandProcessor::ListInto(const std::vector<std::string_view>& words) {
 // removal was refused while held, it is tried once more, if the name still
 // stands for the file this run held.
 int CommandProcessor::Delete(const std::string& name) {
-  if (!held_.held || held_name_ != name) return disk_.Remove(name) == 0 ? 0 : 1;
+  if (!held_.held || held_name_ != name) return 1;
   int error = disk_.Remove(name);
   platform::FileId held, now;
   bool known = disk_.Identify(held_.file, &held) == 0;
@@ -219,14 +189,16 @@ int CommandProcessor::Delete(const std::string& name) {
   return error == 0 ? 0 : 1;
 }
 
+// The two commands the program sends: "dir /b FOLDER > FILE", where FOLDER
+// may be empty, and "del FILE".
 int CommandProcessor::Run(std::string_view command) {
   std::vector<std::string_view> words = SplitAtBlanks(command);
-  if (words.size() >= 2 && FoldedEqual(words[0], "dir") && FoldedEqual(words[1], "/b")) {
-    words.erase(words.begin(), words.begin() + 2);
-    return ListInto(words);
-  }
+  bool dir = words.size() >= 4 && FoldedEqual(words[0], "dir") && FoldedEqual(words[1], "/b");
+  if (dir && words.size() == 5 && words[3] == ">")
+    return ListInto(std::string(words[2]), std::string(words[4]));
+  if (dir && words.size() == 4 && words[2] == ">") return ListInto("", std::string(words[3]));
   if (words.size() == 2 && FoldedEqual(words[0], "del")) return Delete(std::string(words[1]));
-  return kUnknownCommand;
+  return 1;
 }
 
 }  // namespace stampwise

@@ -2,13 +2,14 @@
 // the home platform's command processor. No shell is ever started: a folder
 // name is only ever a folder name, whatever characters it holds.
 //
-//   dir /b FOLDER... > FILE   FILE is created or replaced first; then the
-//                             bare names of each folder's entries, one a
-//                             line, each ended by CR LF. Status 1 when a
-//                             folder cannot be listed or none is named.
-//   del FILE                  removes FILE; status 0, or 1 when it could not.
+//   dir /b FOLDER > FILE   FILE is created or replaced first; then the bare
+//                          names of the folder's entries, one a line, each
+//                          ended by CR LF. Status 1 when the folder cannot
+//                          be listed or none is named.
+//   del FILE               removes FILE, the list that the listing wrote;
+//                          status 0, or 1 when it could not.
 //
-// Anything else runs nothing and returns kUnknownCommand.
+// Anything else runs nothing and returns 1.
 #ifndef STAMPWISE_LIST_COMMAND_PROCESSOR_HPP
 #define STAMPWISE_LIST_COMMAND_PROCESSOR_HPP
 
@@ -20,10 +21,6 @@
 #include "platform/disk.hpp"
 
 namespace stampwise {
-
-// The status that the home platform's command processor gives a command it
-// does not know.
-constexpr int kUnknownCommand = 9009;
 
 class CommandProcessor {
  public:
@@ -39,35 +36,33 @@ class CommandProcessor {
   // its exit status.
   int Run(std::string_view command);
 
-  // The folder that the last listing read whole, with its names as they
-  // were then; null when that was not `folder`.
-  const FolderListing* Listed(std::string_view folder) const;
-
-  // The list file that the last listing wrote under `name`, held open and
-  // locked for the rest of the run: another run in the same working
-  // directory sees the lock, and this run reads its own list back even
-  // where another program has replaced the name meanwhile.
-  platform::HeldFile Held(std::string_view name) const;
+  // The folder that the last listing read, with its names as they were
+  // then, handed over whole: the renames need not read the folder again.
+  FolderListing TakeListing() { return std::move(listing_); }
+  // The list file that the last listing wrote, held open and locked until
+  // its del: another run in the same working directory sees the lock, and
+  // this run reads its own list back even where another program has
+  // replaced the name meanwhile.
+  const platform::HeldFile& Held() const { return held_; }
   // The disk its commands work on.
   platform::Disk& disk() const { return disk_; }
 
  private:
-  int ListInto(const std::vector<std::string_view>& words);
-  bool LockFolders(const std::vector<std::string_view>& words);
-  int ListFolders(const std::vector<std::string_view>& words, const std::string& target,
-                  const std::string& new_name, platform::File file);
+  int ListInto(const std::string& folder, const std::string& target);
+  int ListFolder(const std::string& folder, const std::string& target, const std::string& new_name,
+                 platform::File file);
   int WriteList(platform::File file);
   int Delete(const std::string& name);
-  // Closes the list file held, if any.
+  // Closes the list file and the folder's lock, where held.
   void Release();
 
   platform::Disk& disk_;
   FolderListing listing_;
-  bool listed_ = false;
   std::string held_name_;
   platform::HeldFile held_;
-  platform::HeldFile written_;                // the list file being written, and what went into it
-  std::vector<platform::File> folder_locks_;  // the folders listed, locked until released
+  platform::HeldFile written_;  // the list file being written, and what went into it
+  platform::File folder_lock_ = 0;
+  bool folder_locked_ = false;
 };
 
 }  // namespace stampwise

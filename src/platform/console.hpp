@@ -41,21 +41,6 @@ int WriteStream(std::FILE* stream, std::string_view text);
 // watches each line as it comes, rather than a pipe or a file.
 bool IsInteractive(std::FILE* stream);
 
-// Ctrl+C, SIGTERM and SIGHUP; on Windows Ctrl+C, Ctrl+Break and the console
-// window's close. While held, such an interrupt only is noted, so that the
-// run can end its step and say what it did; a second one ends the process
-// at once. Outside, each does what it does to any program.
-void HoldInterrupts();
-// Whether an interrupt came while they were held.
-bool Interrupted();
-// Ends the process as the interrupt that came would have ended it: by its
-// signal (status 130 for Ctrl+C in a POSIX shell), or with the status of
-// an interrupted Windows console program.
-[[noreturn]] void EndInterrupted();
-// Back to what each interrupt does to any program; one noted meanwhile
-// ends the process now.
-void ReleaseInterrupts();
-
 }  // namespace stampwise::platform
 
 #endif  // STAMPWISE_PLATFORM_CONSOLE_HPP

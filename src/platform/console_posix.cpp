@@ -1,10 +1,8 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 
 #include "platform/console.hpp"
 #include "platform/posix_io.hpp"
@@ -49,58 +47,5 @@ int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
 int WriteStream(std::FILE* stream, std::string_view text) { return WriteAll(fileno(stream), text); }
 
 bool IsInteractive(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
-
-namespace {
-
-constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
-volatile std::sig_atomic_t noted = 0;
-
-// A second interrupt ends the process at once, as if none were held.
-extern "C" void Note(int signal) {
-  if (noted != 0) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    return;
-  }
-  noted = signal;
-}
-
-}  // namespace
-
-// SA_RESTART: no call of the run's is cut short; the run asks between steps.
-// An interrupt the program was started to ignore (nohup) stays ignored.
-void HoldInterrupts() {
-  for (int signal : kInterrupts) {
-    struct sigaction before {};
-    if (sigaction(signal, nullptr, &before) != 0 || before.sa_handler == SIG_IGN) continue;
-    struct sigaction held {};
-    held.sa_handler = Note;
-    held.sa_flags = SA_RESTART;
-    sigemptyset(&held.sa_mask);
-    sigaction(signal, &held, nullptr);
-  }
-}
-
-bool Interrupted() { return noted != 0; }
-
-void EndInterrupted() {
-  int signal = noted;
-  std::signal(signal, SIG_DFL);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, signal);
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  std::raise(signal);
-  std::_Exit(128 + signal);  // only where the signal did not end it
-}
-
-void ReleaseInterrupts() {
-  for (int signal : kInterrupts) {
-    struct sigaction before {};
-    if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == Note)
-      std::signal(signal, SIG_DFL);
-  }
-  if (noted != 0) EndInterrupted();
-}
 
 }  // namespace stampwise::platform

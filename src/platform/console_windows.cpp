@@ -2,7 +2,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -10,6 +9,7 @@
 
 #include "platform/console.hpp"
 #include "platform/error_windows.hpp"
+#include "platform/host_windows.hpp"
 #include "platform/utf16.hpp"
 #include "platform/utf8_windows.hpp"
 
@@ -109,9 +109,9 @@ int ConsoleReader::Read(char* into, std::size_t room, std::size_t* got) {
   return 0;
 }
 
-int WriteStream(std::FILE* stream, std::string_view text) {
-  HANDLE handle = HandleOf(stream);
-  if (IsConsole(handle)) return WriteConsoleText(handle, text);
+namespace {
+
+int WriteBytes(HANDLE handle, std::string_view text) {
   while (!text.empty()) {
     DWORD done = 0;
     if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr))
@@ -122,46 +122,17 @@ int WriteStream(std::FILE* stream, std::string_view text) {
   return 0;
 }
 
-bool IsInteractive(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
-
-namespace {
-
-// The status of a console program that Ctrl+C ended.
-constexpr UINT kInterruptedStatus = 0xC000013A;  // STATUS_CONTROL_C_EXIT
-
-std::atomic<bool> holding{false};
-std::atomic<bool> noted{false};
-HANDLE ended = nullptr;  // set once the run has ended its step and said so
-
-// Runs on a thread of its own. Windows ends the process once the handler
-// of a window's close returns, or 5 seconds after the event: so it waits
-// for the run to end its step first.
-BOOL WINAPI Note(DWORD event) {
-  if (!holding) return FALSE;
-  if (noted.exchange(true)) ExitProcess(kInterruptedStatus);
-  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
-    WaitForSingleObject(ended, 4500);
-  return TRUE;
-}
-
 }  // namespace
 
-void HoldInterrupts() {
-  if (ended == nullptr) ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  holding = true;
-  SetConsoleCtrlHandler(Note, TRUE);
+// A write that fails may be the first sign of an interrupt: the caller
+// asks once it returns, and the interrupt must have been noted by then.
+int WriteStream(std::FILE* stream, std::string_view text) {
+  HANDLE handle = HandleOf(stream);
+  int error = IsConsole(handle) ? WriteConsoleText(handle, text) : WriteBytes(handle, text);
+  if (error != 0) AwaitInterrupt(250);
+  return error;
 }
 
-bool Interrupted() { return noted; }
-
-void EndInterrupted() {
-  if (ended != nullptr) SetEvent(ended);
-  ExitProcess(kInterruptedStatus);
-}
-
-void ReleaseInterrupts() {
-  holding = false;
-  if (noted) EndInterrupted();
-}
+bool IsInteractive(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
 
 }  // namespace stampwise::platform

@@ -1,5 +1,7 @@
 // What the file system offers on Linux alone: renameat2, the kind of file
-// system from statfs, and syncfs. The rest is in disk_posix.cpp.
+// system from statfs, where a folder's last entry lies, the flush, and
+// syncfs. The rest is in disk_posix.cpp.
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <stdio.h>
@@ -86,6 +88,29 @@ FileSystemKind RealDisk::KindOf(const std::string& folder) {
     default: return FileSystemKind::kUnknown;
   }
 }
+
+// Linux's telldir gives the kernel's own position of an entry, and on FAT
+// that is the byte offset of the entry's first 32-byte slot: telldir
+// before each entry is where it begins, the position after the one before.
+int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return Failed();
+  long before = telldir(dir);
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir);
+    if (entry == nullptr) break;
+    name->assign(entry->d_name);
+    *start = static_cast<std::uint64_t>(before);
+    before = telldir(dir);
+  }
+  int error = errno;
+  closedir(dir);
+  return error;
+}
+
+// Linux's fsync writes the file and flushes the drive's cache.
+int FlushFile(int fd) { return fsync(fd); }
 
 int RealDisk::SyncFileSystem(const std::string& folder) { return OnFolder(folder, syncfs); }
 

@@ -1,6 +1,7 @@
 // The file system through the POSIX calls, on every system that has them.
-// What is a system's own (a rename that refuses a taken name, the kind of
-// file system, a sync of a whole file system) is in disk_<system>.cpp.
+// What is a system's own (a rename that refuses a taken name, the swap, the
+// kind of file system, where a folder's last entry lies, the flush that
+// reaches the disk, a sync of a whole file system) is in disk_<system>.cpp.
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -48,24 +49,6 @@ std::size_t RealDisk::FolderSize(const std::string& folder) {
   struct stat info {};
   if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_size < 0) return 0;
   return static_cast<std::size_t>(info.st_size);
-}
-
-// telldir before each entry is where it begins: the d_off of the one before.
-int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return Failed();
-  long before = telldir(dir);
-  for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(dir);
-    if (entry == nullptr) break;
-    name->assign(entry->d_name);
-    *start = static_cast<std::uint64_t>(before);
-    before = telldir(dir);
-  }
-  int error = errno;
-  closedir(dir);
-  return error;
 }
 
 int RealDisk::CreateNew(const std::string& path, File* file) {
@@ -156,12 +139,12 @@ int RealDisk::Sync(const std::string& path) {
   struct stat info {};
   int error = fstat(fd, &info) != 0 ? Failed() : 0;
   if (error == 0 && (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)))
-    error = fsync(fd) == 0 ? 0 : Failed();
+    error = FlushFile(fd) == 0 ? 0 : Failed();
   close(fd);
   return error;
 }
 
-int RealDisk::SyncFolder(const std::string& folder) { return OnFolder(folder, fsync); }
+int RealDisk::SyncFolder(const std::string& folder) { return OnFolder(folder, FlushFile); }
 
 unsigned long RealDisk::ProcessNumber() { return static_cast<unsigned long>(getpid()); }
 

@@ -105,38 +105,25 @@ const char* CaseIndex::Fold(std::string_view name) {
   return folded_.data();
 }
 
-int CaseIndex::Load(std::string_view folder, std::size_t width) {
-  if (folder_ != folder) {
-    folder_.assign(folder);
-    tables_.clear();
-    last_key_.clear();  // a name of another folder
-  }
-  if (TableFor(width) != nullptr) return 0;
+CaseIndex::Table& CaseIndex::Load(std::size_t width) {
+  if (Table* table = TableFor(width)) return *table;
   if (width >= tables_.size()) tables_.resize(width + 1);
   Table table(width);
-  auto count = [&](std::string_view name) {
+  listed_.ForEachName([&](std::string_view name) {
     if (name.size() == width) table.Change(Fold(name), +1);
-  };
-  int error = 0;
-  if (listed_ != nullptr && listed_->folder() == folder)
-    listed_->ForEachName(count);
-  else
-    error = disk_.ReadFolder(folder_, count);
-  // A part of the folder is no view of it: only a complete read counts.
-  if (error != 0) return error;
+  });
   table.loaded = true;
   tables_[width] = std::move(table);
   ++changes_;
-  return 0;
+  return tables_[width];
 }
 
 bool CaseIndex::Has(std::string_view name) {
-  Table* table = TableFor(name.size());
-  if (table == nullptr) return false;
+  Table& table = Load(name.size());
   last_key_.resize(name.size());
   FoldBytes(name.data(), name.size(), &last_key_[0]);
-  last_ = Lookup{name.size(), changes_, table->Find(last_key_.data())};
-  return table->Count(last_.place) > 0;
+  last_ = Lookup{name.size(), changes_, table.Find(last_key_.data())};
+  return table.Count(last_.place) > 0;
 }
 
 void CaseIndex::AddLast() {

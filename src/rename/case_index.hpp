@@ -3,8 +3,8 @@
 // Folding keeps the length, and the program asks about names of one length
 // only, a small part of a large folder: so the index holds, for each length
 // asked about, a flat table of the folded names of that width, filled from
-// the listing's names (or one read of the folder). Every rename the program
-// makes there keeps the index current.
+// the names the listing read: the folder is read once. Every rename the
+// program makes there keeps the index current.
 #ifndef STAMPWISE_RENAME_CASE_INDEX_HPP
 #define STAMPWISE_RENAME_CASE_INDEX_HPP
 
@@ -14,28 +14,24 @@
 #include <vector>
 
 #include "list/folder_listing.hpp"
-#include "platform/disk.hpp"
 
 namespace stampwise {
 
 class CaseIndex {
  public:
-  // `listed`, when not null, holds a folder's names as the listing read
-  // them: that folder is not read again.
-  CaseIndex(platform::Disk& disk, const FolderListing* listed) : disk_(disk), listed_(listed) {}
+  // `listed`: the folder's names as the listing read them.
+  explicit CaseIndex(const FolderListing& listed) : listed_(listed) {}
 
-  // Makes the index hold the names of `folder` that are `width` bytes
-  // long. 0, or the reason the folder was not read whole: only a complete
-  // read counts, and it is tried again on the next call.
-  int Load(std::string_view folder, std::size_t width);
-  // Whether a name of the folder loaded last equals `name` but for letter
-  // case; its width must have been loaded.
+  // Whether a name of the folder equals `name` but for letter case.
   bool Has(std::string_view name);
   // The name that Has was asked about last is now the program's. Where
   // nothing changed the index since, it goes where Has looked, without a
   // second search.
   void AddLast();
-  // A name that the program took away.
+  // A name that the program took away. Only names of a width asked about
+  // before are held: a width's table is filled from the listing when it is
+  // first asked about. The program asks about new names, all of one width,
+  // before it takes any name away.
   void Remove(std::string_view name);
 
  private:
@@ -80,6 +76,9 @@ class CaseIndex {
 
   // The table for names of this width, or null when none is loaded.
   Table* TableFor(std::size_t width);
+  // The table for names of this width, filled from the listing the first
+  // time it is asked for.
+  Table& Load(std::size_t width);
   // `name` folded, in folded_.
   const char* Fold(std::string_view name);
 
@@ -90,9 +89,7 @@ class CaseIndex {
     Table::Place place;
   };
 
-  platform::Disk& disk_;
-  const FolderListing* listed_;
-  std::string folder_;
+  const FolderListing& listed_;
   std::vector<Table> tables_;  // tables_[n]: names of n characters
   std::string folded_;         // scratch, reused on every call
   std::string last_key_;       // the name Has was asked about last, folded

@@ -4,9 +4,9 @@
 
 #include "console/line_input.hpp"
 #include "console/words.hpp"
-#include "platform/console.hpp"
-#include "rename/group.hpp"
+#include "rename/held_lines.hpp"
 #include "rename/rename_file.hpp"
+#include "rename/renamer.hpp"
 
 namespace stampwise {
 
@@ -37,21 +37,21 @@ const char* WhyLeftAsItIs(long length, const NameField& PICNAME, std::int32_t PI
 // "taken" for all), and the search would not end.
 void Attempts(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
               const NameField& PICNAME, std::int32_t PICLEN, StampField& STAMP,
-              DateTimeFields& time, Group& group, Renamer& renamer) {
+              DateTimeFields& time, HeldLines& lines, Renamer& renamer) {
   RenameResult ISTAT;
   for (std::int32_t taken = 0;;) {
     ADVANCECLOCK(time);
     // A field the stamp cannot show would keep its old digits: a name
     // earlier than the picture's own.
     if (!CanWrite(time)) {
-      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
+      lines.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kPastTheLastStamp);
       return;
     }
     RECONVERT(time, STAMP);
-    RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, group, renamer);
+    RENAMEFILE(FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, ISTAT, lines, renamer);
     if (!ISTAT.Taken()) return;
     if (++taken > NFILES) {
-      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
+      lines.SayNotRenamed(PICNAME.Piece(1, PICLEN), words::kTakenTooOften);
       return;
     }
   }
@@ -59,16 +59,14 @@ void Attempts(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERL
 
 }  // namespace
 
-void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
-                 DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
-                 const CommandProcessor& commands) {
+long PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
+                 const PicsList& list, DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
+                 platform::Host& host) {
   std::string folder(FOLDER.Piece(1, FOLDERLEN));
-  Renamer renamer(disk, commands.Listed(folder), Renamer::Method::kAuto,
-                  WriteThroughFor(disk.KindOf(folder)));
-  Group group(out, renamer);
+  Renamer renamer(disk, list.listing, disk.KindOf(folder));
+  HeldLines lines(out, renamer, host);
   const platform::PathRules rules = disk.Rules();
-  ListFileInput list(disk, words::kListFileName, commands.Held(words::kListFileName));
-  list.Open();
+  ListFileInput input(disk, list.file);
 
   NameField PICNAME;
   StampField STAMP;
@@ -76,17 +74,15 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
   // An interrupt ends the run between two pictures: the one in hand is
   // done or left as it was, never half-way.
   for (std::int32_t line = 1; line <= NFILES; ++line) {
-    long length = list.ReadLine(PICNAME);
+    long length = input.ReadLine(PICNAME);
     if (!IsSelected(PICNAME)) continue;
-    if (platform::Interrupted()) break;
+    if (host.Interrupted()) break;
     std::int32_t PICLEN = PICNAME.TrimmedLength();
     STAMP.Assign(PICNAME.Piece(1, 19));
 
     if (const char* why = WhyLeftAsItIs(length, PICNAME, PICLEN, FOLDERLEN, rules)) {
-      std::string path = folder;
-      path.append("/").append(list.LastLine());
-      group.SayNotRenamed(path, why);
-      group.PictureDone();
+      lines.SayNotRenamed(folder + "/" + std::string(input.LastLine()), why);
+      lines.EndGroupIfDue();
       continue;
     }
     PICNAME.Join({FOLDER.Piece(1, FOLDERLEN), "/", PICNAME.Piece(1, PICLEN)});
@@ -99,20 +95,14 @@ void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLD
                           ? words::kNoStamp
                           : renamer.Examine(PICNAME.Piece(1, PICLEN));
     if (why != nullptr)
-      group.SayNotRenamed(PICNAME.Piece(1, PICLEN), why);
+      lines.SayNotRenamed(PICNAME.Piece(1, PICLEN), why);
     else
-      Attempts(NFILES, FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, time, group, renamer);
-    group.PictureDone();
+      Attempts(NFILES, FOLDER, FOLDERLEN, PICNAME, PICLEN, STAMP, time, lines, renamer);
+    lines.EndGroupIfDue();
   }
-  group.End();
-  list.Close();
-  if (int error = renamer.Finish(folder))
-    ReportNotWritten(out, folder, error, words::kRunNotWritten);
-  if (platform::Interrupted()) {
-    long n = group.renamed();
-    out.ListRecord(words::kInterrupted + std::to_string(n) + (n == 1 ? " picture" : " pictures") +
-                   " renamed" + words::kRestAsTheyWere);
-  }
+  lines.EndGroup();
+  if (int error = renamer.Finish()) ReportNotWritten(out, folder, error, words::kRunNotWritten);
+  return lines.renamed();
 }
 
 }  // namespace stampwise

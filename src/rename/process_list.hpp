@@ -5,14 +5,12 @@
 #define STAMPWISE_RENAME_PROCESS_LIST_HPP
 
 #include <cstdint>
-#include <string>
 
 #include "console/output.hpp"
 #include "console/text_field.hpp"
-#include "list/command_processor.hpp"
+#include "list/create_pics_list.hpp"
 #include "platform/disk.hpp"
-#include "rename/group.hpp"
-#include "rename/no_replace_rename.hpp"
+#include "platform/host.hpp"
 #include "stamp/date_time.hpp"
 
 namespace stampwise {
@@ -29,13 +27,13 @@ bool IsSelected(const NameField& line);
 // a taken name, or when more names were refused as taken than the folder
 // has entries. A rename that could not be written to the disk, and a
 // failed final write of the run, each get a line that says so.
-// An interrupt (platform::HoldInterrupts) ends it between two pictures,
-// with the open group written and said, and a line that says how many
-// pictures were renamed. The renames go through `disk`; `commands` hands over the names its
-// listing read, so that the folder is read once.
-void PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
-                 DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
-                 const CommandProcessor& commands);
+// Once `host` says that an interrupt came, it stops before the next
+// picture, and ends as it always does: the open group written and said,
+// the run written to the disk. The renames go through `disk`, in the
+// folder that `list` read. Returns how many pictures it said renamed.
+long PROCESSLIST(std::int32_t NFILES, const NameField& FOLDER, std::int32_t FOLDERLEN,
+                 const PicsList& list, DateTimeFields& time, OutputUnit& out, platform::Disk& disk,
+                 platform::Host& host);
 
 }  // namespace stampwise
 

@@ -29,4 +29,12 @@ WriteThrough WriteThroughFor(platform::FileSystemKind kind) {
   return WriteThrough::kPictureAndFolder;
 }
 
+// The journaled file systems are a computer's own disks, which no camera
+// writes and no run reserves names on: the program renames there in one
+// step, and the look would cost every picture a call. Every other kind
+// holds cards, or may.
+bool MayHoldReservations(platform::FileSystemKind kind) {
+  return kind != platform::FileSystemKind::kJournaled;
+}
+
 }  // namespace stampwise

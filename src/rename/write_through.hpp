@@ -1,6 +1,7 @@
 // Which file systems need each rename written to the disk before the run
-// goes on, and how: a plain rule over the kind of file system, so that it
-// can be read and tested in one place.
+// goes on, and how, and which may hold the program's own empty files: plain
+// rules over the kind of file system, so that they can be read and tested
+// in one place.
 #ifndef STAMPWISE_RENAME_WRITE_THROUGH_HPP
 #define STAMPWISE_RENAME_WRITE_THROUGH_HPP
 
@@ -22,6 +23,14 @@ enum class WriteThrough {
 };
 
 WriteThrough WriteThroughFor(platform::FileSystemKind kind);
+
+// Whether a folder of this kind may hold an empty file that a run of the
+// program reserved a name with and left behind (killed, or a card pulled):
+// then an empty file under a burst name is no picture, and is left as it
+// is. A file system may hold one where some run reserves names: behind
+// FUSE and where a link is refused (cards), and on FAT; and a card moves
+// between systems with what a run left on it.
+bool MayHoldReservations(platform::FileSystemKind kind);
 
 }  // namespace stampwise
 

@@ -1,18 +1,11 @@
-#include "rename/group.hpp"
+#include "rename/held_lines.hpp"
 
 #include <algorithm>
 
 #include "console/reason.hpp"
 #include "console/words.hpp"
-#include "platform/console.hpp"
 
 namespace stampwise {
-
-namespace {
-
-constexpr auto kShare = std::chrono::milliseconds(200);
-
-}  // namespace
 
 std::string Describe(const RenameResult& result) {
   std::string words = result.why != nullptr ? result.why : Reason(result.error);
@@ -30,31 +23,34 @@ void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
 // Lines are shown as soon as they are final to a person watching, and where
 // renames are written to the disk, also into a pipe or a file: there a
 // record must not wait past the write that made it true.
-Group::Group(OutputUnit& out, Renamer& renamer)
-    : out_(out), renamer_(renamer), show_(out.Interactive() || renamer.WritesThrough()) {}
+HeldLines::HeldLines(OutputUnit& out, Renamer& renamer, platform::Host& host)
+    : out_(out),
+      renamer_(renamer),
+      host_(host),
+      show_(out.Interactive() || renamer.WritesThrough()) {}
 
-void Group::Hold(std::string_view line) {
+void HeldLines::Hold(std::string_view line) {
   held_.push_back(Line{std::string(line), false, {}, {}, {}});
 }
 
-void Group::SayNotRenamed(std::string_view path, std::string_view why) {
+void HeldLines::SayNotRenamed(std::string_view path, std::string_view why) {
   std::string line = words::kNotRenamed;
   line.append(path).append(": ").append(why);
   Say(line);
 }
 
-void Group::SayOther(const RenameResult& result, std::string_view old_path,
-                     std::string_view new_path) {
+void HeldLines::SayOther(const RenameResult& result, std::string_view old_path,
+                         std::string_view new_path) {
   if (held_.empty() && result.kind != RenameResult::Kind::kPending) {
     SayNow(result, old_path, new_path);
     return;
   }
-  if (held_.empty()) started_ = Clock::now();
+  if (held_.empty()) started_ = host_.Now();
   held_.push_back(Line{{}, true, result, std::string(old_path), std::string(new_path)});
 }
 
-void Group::SayNow(const RenameResult& result, std::string_view old_path,
-                   std::string_view new_path) {
+void HeldLines::SayNow(const RenameResult& result, std::string_view old_path,
+                       std::string_view new_path) {
   using Kind = RenameResult::Kind;
   if (result.kind == Kind::kDone) {
     SaySuccess(new_path);
@@ -73,27 +69,31 @@ void Group::SayNow(const RenameResult& result, std::string_view old_path,
   }
 }
 
-void Group::EndOrShow() {
+void HeldLines::EndOrShow() {
   if (!held_.empty()) {
-    if (renamer_.Room() && renamer_.Waiting() < limit_ && Clock::now() - started_ < kShare) return;
-    End();
+    if (renamer_.Room() && renamer_.Waiting() < limit_ && host_.Now() - started_ < kGroupShare)
+      return;
+    EndGroup();
   } else if (show_) {
     out_.Flush();
   }
 }
 
-void Group::End() {
-  if (held_.empty()) return;
-  results_.clear();
-  renamer_.EndGroup(&results_);
-  // The share of work a group takes follows the time the last one took.
-  double took = std::chrono::duration<double>(Clock::now() - started_).count();
-  double share = std::chrono::duration<double>(kShare).count();
-  std::size_t made = results_.size();
+// The share of work a group takes follows the time the last one took.
+void HeldLines::Learn(std::size_t made) {
+  double took = std::chrono::duration<double>(host_.Now() - started_).count();
+  double share = std::chrono::duration<double>(kGroupShare).count();
   if (took > share && made > 1)
     limit_ = std::max<std::size_t>(1, static_cast<std::size_t>(made * share / took));
   else if (took < share / 2 && made >= limit_ && limit_ < 1024)
     limit_ *= 2;
+}
+
+void HeldLines::EndGroup() {
+  if (held_.empty()) return;
+  results_.clear();
+  renamer_.EndGroup(&results_);
+  Learn(results_.size());
   std::vector<Line> lines;
   lines.swap(held_);
   std::size_t next = 0;
@@ -105,9 +105,7 @@ void Group::End() {
     else if (next < results_.size())
       SayNow(results_[next++], line.old_path, line.new_path);
   }
-  // An interrupted run shows its lines once its list file is gone: a
-  // terminal closed under it would fail the write, and end the run there.
-  if (!platform::Interrupted()) out_.Flush();
+  out_.Flush();
 }
 
 }  // namespace stampwise

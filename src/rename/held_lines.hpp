@@ -1,11 +1,12 @@
-// What the console says of the renames, and when. Where renames are written
-// to the disk a group at a time, their lines are held until the group is
-// on it, so that "Successfully renamed" is said only of a rename that is;
-// a group ends after about 0.2 s of work, so that a person watching sees
-// each attempt soon after it ends. Elsewhere each line is written at once,
-// and shown at once on a terminal.
-#ifndef STAMPWISE_RENAME_GROUP_HPP
-#define STAMPWISE_RENAME_GROUP_HPP
+// The console's lines of the renames, held until their renames are on the
+// disk, so that "Successfully renamed" is said only of a rename that is.
+// Where renames are written to the disk a group at a time (write_through),
+// a group's lines wait for its end; the group ends after its share of time
+// (kGroupShare), at the limit learnt from the groups before, or when the
+// folder has no room for another new name. Elsewhere each line is written
+// at once, and shown at once on a terminal.
+#ifndef STAMPWISE_RENAME_HELD_LINES_HPP
+#define STAMPWISE_RENAME_HELD_LINES_HPP
 
 #include <chrono>
 #include <cstddef>
@@ -15,13 +16,19 @@
 
 #include "console/output.hpp"
 #include "console/words.hpp"
-#include "rename/no_replace_rename.hpp"
+#include "platform/host.hpp"
+#include "rename/renamer.hpp"
 
 namespace stampwise {
 
-class Group {
+// The time a group of renames takes before it is written and said: a
+// person watching sees each attempt within about a fifth of a second of its
+// end, and a card is flushed about five times a second.
+constexpr std::chrono::milliseconds kGroupShare{200};
+
+class HeldLines {
  public:
-  Group(OutputUnit& out, Renamer& renamer);
+  HeldLines(OutputUnit& out, Renamer& renamer, platform::Host& host);
 
   // A list-style record: written now, or held with the open group's lines.
   void Say(std::string_view line, STAMPWISE_HERE) {
@@ -45,18 +52,18 @@ class Group {
     }
     SayOther(result, old_path, new_path);
   }
-  // After each picture: ends a group that has done its share of work, and
-  // shows a person watching what is final.
-  void PictureDone() {
+  // After each picture: ends the open group once its share of time, its
+  // limit or the folder's room is spent, and shows a person watching what
+  // is final.
+  void EndGroupIfDue() {
     if (!held_.empty() || show_) EndOrShow();
   }
   // Writes the open group to the disk and says its lines.
-  void End();
+  void EndGroup();
   // Pictures said renamed so far, written to the disk or not.
   long renamed() const { return renamed_; }
 
  private:
-  using Clock = std::chrono::steady_clock;
   // A held line: its text, or a rename's result (a waiting one's comes
   // when the group is written).
   struct Line {
@@ -74,15 +81,19 @@ class Group {
   void EndOrShow();
   void SayOther(const RenameResult& result, std::string_view old_path, std::string_view new_path);
   void SayNow(const RenameResult& result, std::string_view old_path, std::string_view new_path);
+  // Learns from how long the group of `made` renames took how many the next
+  // may take.
+  void Learn(std::size_t made);
 
   OutputUnit& out_;
   Renamer& renamer_;
+  platform::Host& host_;
   bool show_;  // flush once lines are final
   std::vector<Line> held_;
   std::vector<RenameResult> results_;
-  Clock::time_point started_;
+  platform::Host::Clock::time_point started_;
   // How many renames a group takes at most: learnt from how long the
-  // groups before took, so that writing one stays within about 0.2 s.
+  // groups before took, so that writing one stays within its share.
   std::size_t limit_ = 16;
   long renamed_ = 0;
 };
@@ -97,4 +108,4 @@ void ReportNotWritten(OutputUnit& out, std::string_view path, int error,
 
 }  // namespace stampwise
 
-#endif  // STAMPWISE_RENAME_GROUP_HPP
+#endif  // STAMPWISE_RENAME_HELD_LINES_HPP
