@@ -21,6 +21,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 import pictures  # noqa: E402  (the tests' folders of pictures in bursts)
+from words import WORDS  # noqa: E402
 
 
 def make_folder(folder, n, seed):
@@ -54,7 +55,7 @@ def attempts_from(output, renamed_only=False):
     while i + 1 < len(lines):
         a, b = lines[i], lines[i + 1]
         if a.startswith(b" Cam1/") and b.startswith(b" Cam1/"):
-            if not renamed_only or (i + 2 < len(lines) and lines[i + 2].startswith(b"Successfully")):
+            if not renamed_only or (i + 2 < len(lines) and lines[i + 2].startswith(WORDS["kSuccess"].encode())):
                 pairs.append((a[1:], b[1:]))
             i += 2
         else:

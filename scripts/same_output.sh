@@ -15,5 +15,6 @@ done
 (cd "$scratch/b" && printf 'Cam1\n\n' | NO_STOP_MESSAGE=1 $2 >../b.out)
 cmp "$scratch/a.out" "$scratch/b.out"
 diff <(cd "$scratch/a/Cam1" && ls | sort) <(cd "$scratch/b/Cam1" && ls | sort)
-grep -q "Successfully renamed" "$scratch/a.out"
-echo "same output: $(wc -c <"$scratch/a.out") bytes, $(grep -c 'Successfully renamed' "$scratch/a.out") pictures renamed"
+success=$(python3 "$(dirname "$0")/../tests/words.py" Success)
+grep -q "^$success" "$scratch/a.out"
+echo "same output: $(wc -c <"$scratch/a.out") bytes, $(grep -c "^$success" "$scratch/a.out") pictures renamed"

@@ -22,6 +22,7 @@ import tempfile
 
 import pictures
 import vm
+from words import WORDS
 
 FAIL_AT = 61  # the rename that meets the failed card
 
@@ -85,9 +86,9 @@ def check(name, results, i, originals):
                                  % (name, old, end, tried[-1:], names))
         if end in counts:
             counts[end] += 1
-    if b"Done" not in results["%d.out" % i]:
+    if WORDS["kClosing"].encode() not in results["%d.out" % i]:
         raise AssertionError("%s: no closing line" % name)
-    final = b"Not written to the disk: Cam1: " in results["%d.out" % i]
+    final = (WORDS["kNotWritten"] + "Cam1: ").encode() in results["%d.out" % i]
     return counts, final
 
 

@@ -10,6 +10,7 @@ import sys
 import tempfile
 
 from pictures import contents
+from words import line_feed_names
 
 STAMP = b"2015-05-03 10-20-30"
 
@@ -52,9 +53,14 @@ def main():
         expected = contents(folder)
         for attempt in range(2):  # a second run over the result, too
             done = subprocess.run([program], cwd=scratch, input=b"Cam1\n\n",
-                                  capture_output=True, timeout=60)
+                                  capture_output=True, timeout=60,
+                                  env=dict(os.environ, NO_STOP_MESSAGE="1"))
             if done.returncode != 0:
                 raise AssertionError("exit status %d: %r" % (done.returncode, done.stderr))
+            # The names with a line feed cannot be lines of the list: said.
+            with_line_feed = sum(b"\n" in name for name in HOSTILE)
+            if done.stderr != line_feed_names("Cam1", with_line_feed).encode():
+                raise AssertionError("standard error: %r" % done.stderr)
             if contents(folder) != expected:
                 raise AssertionError("a picture was lost or doubled:\n%r"
                                      % sorted(os.listdir(folder)))

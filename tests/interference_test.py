@@ -17,6 +17,7 @@ import tempfile
 import time
 
 import pictures
+from words import WORDS
 
 PICTURES = 3000
 
@@ -61,20 +62,20 @@ def two_runs(program, scratch, rng, held_call, elsewhere=False):
                                 stderr=subprocess.PIPE, env=env)
     time.sleep(0.5)
     if elsewhere:
-        typed, said = b"../" + os.path.basename(work).encode() + b"/./Cam1", (
-            b"another run of the program is renaming pictures in this folder")
+        typed = b"../" + os.path.basename(work).encode() + b"/./Cam1"
+        said = WORDS["kAnotherRunInFolder"].encode()
         other = subprocess.run([program], cwd=tempfile.mkdtemp(dir=scratch), input=typed + b"\n\n",
                                capture_output=True, env=env, timeout=60)
     else:
-        typed, said = b"AllFiles.txt", b"another run of the program is using it here"
+        typed, said = WORDS["kListFileName"].encode(), WORDS["kAnotherRun"].encode()
         other = subprocess.run([program], cwd=work, input=b"Cam2\n\n", capture_output=True,
                                env=env, timeout=60)
     out, err = held.communicate(timeout=120)
     if other.returncode != 0 or other.stderr != typed + b": " + said + b"\n":
         raise AssertionError("second run: status %d, %r" % (other.returncode, other.stderr))
-    if b"There was a problem with the folder name" not in other.stdout:
+    if WORDS["kProblem"].encode() not in other.stdout:
         raise AssertionError("second run: no problem message")
-    if held.returncode != 0 or b"Not renamed" in out or err:
+    if held.returncode != 0 or WORDS["kNotRenamed"].encode() in out or err:
         raise AssertionError("first run: status %d, %r" % (held.returncode, err))
     pictures.check_intact(first, expected)
     pictures.check_done(first)
@@ -96,14 +97,17 @@ def closed_error(program, scratch):
     run = subprocess.run([program], cwd=work, input=b"Cam1\n\n", capture_output=False,
                          stdout=subprocess.PIPE, env=dict(os.environ, NO_STOP_MESSAGE="1"),
                          preexec_fn=lambda: os.close(2), timeout=60)
-    if run.returncode != 127 or b"Successfully" in run.stdout:
+    if run.returncode != 127 or WORDS["kSuccess"].encode() in run.stdout:
         raise AssertionError("standard error closed: status %d, %r"
                              % (run.returncode, run.stdout[-300:]))
     if sorted(os.listdir(folder)) != sorted(names):
         raise AssertionError("standard error closed: %r" % os.listdir(folder))
     for name in os.listdir(work):
-        if name.startswith("AllFiles.txt") and b"line feed" in open(os.path.join(work, name), "rb").read():
-            raise AssertionError("standard error closed: the list took its number")
+        if not name.startswith(WORDS["kListFileName"]):
+            continue
+        with open(os.path.join(work, name), "rb") as f:
+            if WORDS["kLineFeedNames"].encode() in f.read():
+                raise AssertionError("standard error closed: the list took its number")
 
 
 def list_not_written(program, scratch):

@@ -13,14 +13,14 @@ source "$(dirname "$0")/screen.sh"
 trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
 
 make_pictures "$scratch"
-said() { tmux_ capture-pane -p -S - | grep -c '^Successfully renamed' || true; }
+said() { tmux_ capture-pane -p -S - | grep -c "^$(word Success)" || true; }
 # A shell trap with a handler is not inherited: the program gets Ctrl+C,
 # and the shell lives on to say its status.
 tmux_ -f /dev/null new-session -d -x 100 -y 50 -c "$scratch" \
   "bash -c 'trap : INT; strace -f -qq -o /dev/null -e trace=renameat2 \
      -e inject=renameat2:delay_exit=200000 \"$program\"; echo \"exit status \$?\"; sleep 600'"
 
-wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
+wait_for "$(word Instruction3)"
 tmux_ send-keys Cam1 Enter
 wait_for "Cam1/2015-05-03 10-20-13.jpg"
 # Each attempt shows within about 0.2 s of its end: at most one rename

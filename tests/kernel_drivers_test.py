@@ -28,6 +28,9 @@ import time
 
 import pictures
 import vm
+from words import WORDS
+
+SUCCESS = WORDS["kSuccess"].strip()
 
 PICTURES = 1000
 TWINS = ["2015-12-31 23-59-59 (2).JPG", "2015-12-31 23-59-59-1.jpg",
@@ -71,8 +74,9 @@ def guest_script(count, input_device):
             "grep -c 'RENAME_NOREPLACE) = 0' /tmp/st > /results/%d.noreplace; "
             "grep -c -e ' link(' /tmp/st > /results/%d.other; "
             "grep -c -e 'RENAME_EXCHANGE) = 0' /tmp/st > /results/%d.over; "
-            "grep -c 'Successfully renamed' /tmp/out > /results/%d.renamed; "
-            "umount /mnt" % (options, chr(ord("a") + i), input_device, i, i, i, i, i, i, i, i))
+            "grep -c '^%s' /tmp/out > /results/%d.renamed; "
+            "umount /mnt" % (options, chr(ord("a") + i), input_device, i, i, i, i, i, i, i,
+                             SUCCESS, i))
     return "\n".join(lines)
 
 
@@ -93,10 +97,10 @@ sleep 1
 cd {sd} && printf '{sn}\\n\\n' | NO_STOP_MESSAGE=1 /bin/stampwise > /dev/null 2> /results/two.{o}.err
 echo $? > /results/two.{o}.second
 wait $first; echo $? > /results/two.{o}.first
-grep -c 'Successfully renamed' /tmp/first.{o} > /results/two.{o}.renamed
+grep -c '^{success}' /tmp/first.{o} > /results/two.{o}.renamed
 cd /mnt/two{o}/Cam1 && md5sum * > /results/two.{o}.manifest; cd /
 """.format(o=order, tar=input_device, fd=first_dir, fn=first_name, sd=second_dir,
-           sn=second_name))
+           sn=second_name, success=SUCCESS))
     lines.append("umount /mnt")
     return "\n".join(lines)
 
@@ -105,7 +109,7 @@ def check_two_runs(results, expected):
     """The second run of each order refused, the first alone on the folder."""
     for order in range(2):
         err = results.get("two.%d.err" % order, b"")
-        if not err.endswith(b": another run of the program is renaming pictures in this folder\n"):
+        if not err.endswith((": " + WORDS["kAnotherRunInFolder"] + "\n").encode()):
             raise AssertionError("two runs, order %d: the second said %r" % (order, err))
         statuses = [results.get("two.%d.%s" % (order, w), b"").strip() for w in ["first", "second"]]
         if statuses != [b"0", b"0"]:

@@ -40,7 +40,7 @@ mkdir "$scratch/work"
 cp -r "$source/sample/Cam1" "$scratch/work/"
 cd "$scratch/work"
 printf 'Cam1\n\n' | NO_STOP_MESSAGE=1 "$scratch/root/usr/bin/stampwise" >out
-grep -c 'Successfully renamed' out | grep -qx 6
+grep -c "^$(python3 "$source/tests/words.py" Success)" out | grep -qx 6
 test "$(ls Cam1 | wc -l)" -eq 12
 if ls Cam1 | grep -q -E '^.{19}(-|.[([])'; then
   echo "names left to rename" >&2

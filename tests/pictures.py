@@ -7,6 +7,8 @@ import os
 import subprocess
 import time
 
+from words import WORDS
+
 FORMS = ["{} ({}).JPG", "{}-{}.jpg", "{} [{}].jpg"]
 
 EPOCH = 1430611200  # 2015-05-03 00:00:00 UTC
@@ -111,13 +113,14 @@ def said(out, folder="Cam1"):
             entry[0].append(new)
             follow = lines[i + 2] if i + 2 < len(lines) else ""
             i += 2
-            if follow.startswith("Successfully renamed") and follow.endswith(echo[1:] + new):
+            if follow.startswith(WORDS["kSuccess"]) and follow.endswith(echo[1:] + new):
                 entry[1], i = "renamed", i + 1
-            elif follow.startswith(" Not written to the disk: %s%s: " % (echo[1:], new)):
+            elif follow.startswith(" %s%s%s: " % (WORDS["kNotWritten"], echo[1:], new)):
                 entry[1], i = "not written", i + 1
             continue
-        if lines[i].startswith(" Not renamed: " + echo[1:]):
-            old = lines[i][len(" Not renamed: " + echo[1:]):].split(": ", 1)[0]
+        left = " " + WORDS["kNotRenamed"] + echo[1:]
+        if lines[i].startswith(left):
+            old = lines[i][len(left):].split(": ", 1)[0]
             pictures.setdefault(old, [[], None])[1] = "left"
         i += 1
     return pictures

@@ -31,6 +31,7 @@ import tempfile
 
 import pictures
 import vm
+from words import WORDS
 
 LOG_FLUSH, LOG_FUA, LOG_DISCARD, LOG_MARK = 1, 2, 4, 8
 
@@ -163,9 +164,9 @@ def run_one(program, scratch, name, mkfs, mib, options, tar, expected):
               "echo $? > /results/status; cut -d' ' -f1 /proc/uptime > /results/ended\n"
               "dmsetup message lw 0 mark closed\n"
               "cd /; umount /mnt; dmsetup remove lw\n"
-              "grep -c 'Successfully renamed' /tmp/out > /results/renamed\n"
+              "grep -c '^%s' /tmp/out > /results/renamed\n"
               "cp /tmp/out /results/out\n"
-              % (options, options))
+              % (options, options, WORDS["kSuccess"].strip()))
     recorded = vm.run(program, [card, base, log, tar], record)
     if recorded.get("status", b"").strip() != b"0":
         raise AssertionError("%s: the run failed: %s" % (

@@ -1,8 +1,11 @@
 # Sourced by the tests that use the program in tmux as a person would: a
-# tmux server of the test's own, and waiting for text to appear on screen.
-# Set `socket` first.
+# tmux server of the test's own, waiting for text to appear on screen, and
+# the program's words (word NAME, as console/words.hpp has kNAME). Set
+# `socket` first.
 
 tmux_() { tmux -L "$socket" "$@"; }
+words_py="$(dirname "${BASH_SOURCE[0]}")/words.py"
+word() { python3 "$words_py" "$@"; }
 
 # Waits until the screen shows $1, at most $2 seconds (10 by default).
 wait_for() {
@@ -31,11 +34,10 @@ check_interrupted() {
   local screen renamed said
   screen=$(tmux_ capture-pane -p -S -)
   renamed=$(renamed_in "$1")
-  said=$(grep -c '^Successfully renamed' <<<"$screen" || true)
-  grep -q "^ Interrupted: $renamed pictures renamed; the rest are left as they were" \
-    <<<"$screen" || return 1
+  said=$(grep -c "^$(word Success)" <<<"$screen" || true)
+  grep -qxF -- "$(word interrupted "$renamed")" <<<"$screen" || return 1
   [ "$said" -eq "$renamed" ] && [ "$renamed" -lt 50 ] || return 1
   [ "$(ls "$1/Cam1" | wc -l)" -eq 50 ] && [ ! -e "$1/AllFiles.txt" ] || return 1
-  if grep -q "Done ... Press ENTER" <<<"$screen"; then return 1; fi
+  if grep -qF -- "$(word Closing)" <<<"$screen"; then return 1; fi
   echo "interrupted after $renamed renames, each said"
 }

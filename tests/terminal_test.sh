@@ -16,12 +16,12 @@ cp -r "$source/sample/Cam1" "$scratch/"
 tmux_ -f /dev/null new-session -d -x 100 -y 50 -c "$scratch" \
   "'$program'; echo \"exit status \$?\"; sleep 600"
 
-wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations"
+wait_for "$(word Instruction3)"
 tmux_ send-keys Cam1 Enter
-wait_for "Done ... Press ENTER to terminate normally"
+wait_for "$(word Closing)"
 screen=$(tmux_ capture-pane -p)
-test "$(grep -c 'Successfully renamed' <<<"$screen")" -eq 6
-grep -qF "Successfully renamed                       Cam1/2015-05-03 10-20-32.jpg" <<<"$screen"
+test "$(grep -c "^$(word Success)" <<<"$screen")" -eq 6
+grep -qF "$(word Success)                      Cam1/2015-05-03 10-20-32.jpg" <<<"$screen"
 # The list is gone once the closing line is shown, not only at the end.
 test ! -e "$scratch/AllFiles.txt"
 tmux_ send-keys Enter

@@ -31,15 +31,15 @@ type_command "chcp 850"
 wait_for "Active code page: 850"
 for folder in "${folders[@]}"; do
   type_command "Z:$program"
-  wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations" 30
+  wait_for "$(word Instruction3)" 30
   tmux_ send-keys "$folder" Enter
-  wait_for "Done ... Press ENTER to terminate normally"
+  wait_for "$(word Closing)"
   # The run's own held list must not keep it there until the window closes.
   test ! -e "$scratch/AllFiles.txt"
   wait_for " $folder/2015-05-03 10-20-30 (2).JPG"
-  wait_for "Successfully renamed"
+  wait_for "$(word Success)"
   tmux_ send-keys Enter
-  wait_for "STOP"
+  wait_for "$(word Stop)"
   test -e "$scratch/$folder/2015-05-03 10-20-31.jpg"
   type_command "chcp"
   wait_for "Active code page: 850"

@@ -15,6 +15,7 @@ as_user() {
   setpriv --reuid=65534 --regid=65534 --clear-groups \
     env HOME="$scratch" WINEPREFIX="$scratch/prefix" WINEDEBUG="${debug:--all}" "$@"
 }
+success=$(python3 "$(dirname "$0")/words.py" Success)
 as_user wineboot -i </dev/null >/dev/null 2>&1
 as_user wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
   /d 'kernel32.FlushFileBuffers' /f </dev/null >/dev/null 2>&1
@@ -35,7 +36,7 @@ for row in floppy:4 hd:0; do
   as_user wineserver -w
   (cd "$card" && printf 'Cam1\n\n' | debug=+relay as_user env NO_STOP_MESSAGE=1 \
     wine "$program" >"$scratch/out" 2>"$scratch/err")
-  renamed=$(grep -ac 'Successfully renamed' "$scratch/out" || true)
+  renamed=$(grep -ac "^$success" "$scratch/out" || true)
   # The program's own calls return into the executable, loaded at 0x140000000.
   calls=$(grep -ac 'Call KERNEL32.FlushFileBuffers(.*ret=14' "$scratch/err" || true)
   failed=$(grep -a 'Ret  KERNEL32.FlushFileBuffers.*ret=14' "$scratch/err" |

@@ -29,7 +29,7 @@ make_pictures "$scratch"
 # and the shell lives on to say its status.
 tmux_ -f /dev/null new-session -d -x 120 -y 80 -c "$scratch" \
   "bash -c 'trap : INT; wine \"$program\"; echo \"exit status \$?\"; sleep 600'"
-wait_for "Examples: Acceptable: AllLocations, My_Data, Error: All Locations" 60
+wait_for "$(word Instruction3)" 60
 tmux_ send-keys Cam1 Enter
 wait_for "Cam1/2015-05-03 10-20-13.jpg" 30
 tmux_ send-keys C-c
