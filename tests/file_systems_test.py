@@ -8,8 +8,10 @@ after each rename, the name the program tries next (nothing replaced); and
 the way the rename took there (renameat2, link or reservation), so that a
 silent fall-back shows; a named pipe under a burst name, where the file
 system makes them; on exFAT, a reservation that another program writes
-into before the picture is renamed over it; and on FAT32 a small folder
-listed in the card's root, whose list must read back as written. Needs root, loop devices and /dev/fuse: without them
+into before the picture is renamed over it, and an interrupt at each step
+of a run's end; and on FAT32 a small folder listed in the card's root,
+whose list must read back as written. Needs root, loop devices and
+/dev/fuse: without them
 it says what is missing and skips, which counts as a failure under CI.
 
 Usage: file_systems_test.py STAMPWISE"""
@@ -27,6 +29,8 @@ import time
 
 import interference_test
 import pictures
+import words
+from words import WORDS
 
 SKIP = 77
 PICTURES = 3000
@@ -281,6 +285,62 @@ def named_pipe(program, work):
     return True
 
 
+def interrupted_at_the_end(program, work):
+    """SIGINT at each step of a run's end, sent by strace as the step's call
+    begins: the last rename's folder fsync, the final syncfs, the list
+    file's removal, the write of the closing line. Each time the run ends
+    with SIGINT's status and its list file removed, every rename on the
+    card is said, and the output ends with the Interrupted line or with the
+    closing line, never with neither."""
+    folder, names = os.path.join(work, "End"), []
+
+    def run(inject=None):
+        shutil.rmtree(folder, ignore_errors=True)
+        pictures.make_bursts(folder, 12, random.Random(12))
+        names[:] = sorted(os.listdir(folder))
+        log = os.path.join(work, "strace.log")
+        argv = ["strace", "-f", "-s", "256", "-o", log, "-e", "trace=fsync,syncfs,unlink,write"]
+        if inject:
+            argv += ["-e", "inject=%s:signal=SIGINT:when=%d" % inject]
+        done = subprocess.run(argv + [program], cwd=work, input=b"End\n\n", capture_output=True,
+                              env=dict(os.environ, NO_STOP_MESSAGE="1"), timeout=120)
+        with open(log) as f:
+            calls = [line.split("(", 1)[0].split()[-1] + "(" + line.split("(", 1)[1]
+                     for line in f if "(" in line and " resumed>" not in line]
+        os.remove(log)
+        return done, calls
+
+    def ordinal(calls, call, where):
+        """Which call of its kind the first call of `call` that `where`
+        picks is: 1 for the first."""
+        of_kind = [c for c in calls if c.startswith(call + "(")]
+        return 1 + next(i for i, c in enumerate(of_kind) if where(c, of_kind, i))
+
+    _, calls = run()
+    syncfs_at = next(i for i, c in enumerate(calls) if c.startswith("syncfs("))
+    last_fsync = [c for c in calls[:syncfs_at] if c.startswith("fsync(")][-1]
+    steps = [
+        ("fsync", ordinal(calls, "fsync", lambda c, of, i: c is last_fsync)),
+        ("syncfs", 1),
+        ("unlink", ordinal(calls, "unlink", lambda c, of, i: WORDS["kListFileName"] in c)),
+        ("write", ordinal(calls, "write", lambda c, of, i: WORDS["kClosing"] in c)),
+    ]
+    for step in steps:
+        done, _ = run(step)
+        lines = done.stdout.decode().split("\r\n")
+        said = pictures.said(done.stdout, "End")
+        renamed = [old for old, (_, end) in said.items() if end == "renamed"]
+        on_card = [n for n in names if n not in os.listdir(folder)]
+        ends = lines[-2] if len(lines) > 1 else ""
+        if (done.returncode != -signal.SIGINT or os.path.exists(os.path.join(work, "AllFiles.txt"))
+                or sorted(renamed) != sorted(on_card)
+                or ends not in (words.interrupted(len(renamed)), " " + WORDS["kClosing"])):
+            raise AssertionError("interrupted at %s %d: status %d, ends %r, %d said renamed, %d "
+                                 "renamed" % (step + (done.returncode, ends, len(renamed),
+                                                      len(on_card))))
+    shutil.rmtree(folder)
+
+
 def small_list(program, work):
     """The program started in the card's root on a folder of a dozen names:
     the list it reads back must be the list it wrote (fusefat has read back
@@ -336,6 +396,8 @@ def main():
                     raise AssertionError("renamed by %s, expected %s" % (way, expected_way))
                 if name == "exFAT":
                     written_over(program, mount.dir)
+                    interrupted_at_the_end(program, mount.dir)
+                    way += ", interrupted at each step of the end"
                 if named_pipe(program, mount.dir):
                     way += ", named pipe renamed"
                 if name == "FAT32":

@@ -64,6 +64,7 @@ class MemoryDisk : public platform::Disk, public platform::Host {
   Clock::time_point now{};
   void HoldInterrupts() override { holding = true; }
   bool Interrupted() override { return noted; }
+  void NoteHangup() override { noted = noted || holding; }
   [[noreturn]] void EndInterrupted() override { throw Ended{}; }
   void ReleaseInterrupts() override {
     holding = false;

@@ -1,5 +1,6 @@
 #include "console/output.hpp"
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/console.hpp"
@@ -74,7 +75,8 @@ void OutputUnit::Flush(const char* src_file, int src_line) {
   int error = platform::WriteStream(stream_, std::string_view(buffer_.data(), used_));
   used_ = 0;
   // Only a buffer with a record in it can fail to be written. A terminal
-  // closed under the run fails it, and its interrupt comes with it.
+  // closed under the run fails it (EIO), and is an interrupt itself.
+  if (error == EIO && interactive_ && host_ != nullptr) host_->NoteHangup();
   if (error != 0 && (host_ == nullptr || !host_->Interrupted()))
     FailIo(error, words::kHostErrorText, first_, UnitReport{number_, file_name_, records_},
            first_file_ != nullptr ? first_file_ : src_file,

@@ -20,6 +20,31 @@ std::uint64_t BigEndian(const unsigned char* bytes) {
 
 }  // namespace
 
+namespace {
+
+// The key of the run of digits that begins at *p, moved past it: its count
+// of digits without leading zeros ('9' and a count byte from nine on), the
+// digits (no more than fit before `limit`), the number of leading zeros.
+// `out` has room for two bytes past `limit`.
+void KeyOfRun(const char** p, const char* end, char** out, const char* limit) {
+  const char* run = *p;
+  while (*p < end && **p == '0') ++*p;
+  const char* digits = *p;
+  while (*p < end && IsDigit(**p)) ++*p;
+  std::size_t count = static_cast<std::size_t>(*p - digits);
+  std::size_t zeros = static_cast<std::size_t>(digits - run);
+  if (count < 9) {
+    *(*out)++ = static_cast<char>('0' + count);
+  } else {
+    *(*out)++ = '9';
+    *(*out)++ = static_cast<char>(count < 255 ? count : 255);  // names have at most 255
+  }
+  for (const char* d = digits; d < *p && *out < limit; ++d) *(*out)++ = *d;
+  if (*out < limit) *(*out)++ = static_cast<char>(zeros < 255 ? zeros : 255);
+}
+
+}  // namespace
+
 void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
   // Room past the 24 bytes for the last run's count and zeros bytes.
   unsigned char bytes[8 * kHeadWords + 3];
@@ -28,26 +53,10 @@ void KeyHead(std::string_view name, std::uint64_t head[kHeadWords]) {
   const char* p = name.data();
   const char* end = p + name.size();
   while (p < end && out < limit) {
-    if (!IsDigit(*p)) {
+    if (IsDigit(*p))
+      KeyOfRun(&p, end, &out, limit);
+    else
       *out++ = FoldByte(*p++);
-      continue;
-    }
-    // One run of digits: its count, the digits (no more than the head
-    // holds), the number of leading zeros.
-    const char* run = p;
-    while (p < end && *p == '0') ++p;
-    const char* digits = p;
-    while (p < end && IsDigit(*p)) ++p;
-    std::size_t count = static_cast<std::size_t>(p - digits);
-    std::size_t zeros = static_cast<std::size_t>(digits - run);
-    if (count < 9) {
-      *out++ = static_cast<char>('0' + count);
-    } else {
-      *out++ = '9';
-      *out++ = static_cast<char>(count < 255 ? count : 255);  // names have at most 255
-    }
-    for (const char* d = digits; d < p && out < limit; ++d) *out++ = *d;
-    if (out < limit) *out++ = static_cast<char>(zeros < 255 ? zeros : 255);
   }
   if (out < limit) std::memset(out, 0, static_cast<std::size_t>(limit - out));
   for (std::size_t w = 0; w < kHeadWords; ++w) head[w] = BigEndian(bytes + 8 * w);
@@ -83,6 +92,14 @@ int CompareDigitRuns(std::string_view a, std::size_t* i, std::string_view b, std
   return 0;
 }
 
+// A character against another: a digit as the lowest digit would, any
+// other by its upper-case byte.
+int CompareCharacters(char a, char b) {
+  auto x = static_cast<unsigned char>(IsDigit(a) ? '0' : FoldByte(a));
+  auto y = static_cast<unsigned char>(IsDigit(b) ? '0' : FoldByte(b));
+  return x == y ? 0 : (x < y ? -1 : 1);
+}
+
 }  // namespace
 
 int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) {
@@ -92,14 +109,9 @@ int CompareForListing(std::string_view a, std::string_view b, std::size_t skip) 
   // character by its upper-case byte. Then the bytes themselves.
   std::size_t i = skip, j = skip;
   while (i < a.size() && j < b.size()) {
-    if (IsDigit(a[i]) && IsDigit(b[j])) {
-      if (int order = CompareDigitRuns(a, &i, b, &j)) return order;
-      continue;
-    }
-    unsigned char x = static_cast<unsigned char>(IsDigit(a[i]) ? '0' : FoldByte(a[i]));
-    unsigned char y = static_cast<unsigned char>(IsDigit(b[j]) ? '0' : FoldByte(b[j]));
-    if (x != y) return x < y ? -1 : 1;
-    ++i, ++j;
+    int order = IsDigit(a[i]) && IsDigit(b[j]) ? CompareDigitRuns(a, &i, b, &j)
+                                               : CompareCharacters(a[i++], b[j++]);
+    if (order != 0) return order;
   }
   if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
   return Sign(a.compare(b));

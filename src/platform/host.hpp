@@ -22,6 +22,11 @@ class Host {
   virtual void HoldInterrupts() = 0;
   // Whether an interrupt came while they were held.
   virtual bool Interrupted() = 0;
+  // The terminal or console window is gone, as a write to it has shown:
+  // noted, while interrupts are held, as the hangup that its closing is.
+  // A terminal fails the writes from the moment it is closed, before the
+  // shell that owned it has passed its hangup on.
+  virtual void NoteHangup() = 0;
   // Ends the process as the interrupt that came would have ended it: by its
   // signal (status 130 for Ctrl+C in a POSIX shell), or with the status of
   // an interrupted Windows console program.
@@ -39,6 +44,7 @@ class RealHost final : public Host {
  public:
   void HoldInterrupts() override;
   bool Interrupted() override;
+  void NoteHangup() override;
   [[noreturn]] void EndInterrupted() override;
   void ReleaseInterrupts() override;
   Clock::time_point Now() override { return Clock::now(); }

@@ -40,6 +40,11 @@ void RealHost::HoldInterrupts() {
 
 bool RealHost::Interrupted() { return noted != 0; }
 
+void RealHost::NoteHangup() {
+  struct sigaction now {};
+  if (noted == 0 && sigaction(SIGHUP, nullptr, &now) == 0 && now.sa_handler == Note) noted = SIGHUP;
+}
+
 void RealHost::EndInterrupted() {
   int signal = noted;
   std::signal(signal, SIG_DFL);

@@ -44,6 +44,11 @@ void RealHost::HoldInterrupts() {
 
 bool RealHost::Interrupted() { return noted; }
 
+// A console window's close comes as CTRL_CLOSE_EVENT, which Note notes.
+void RealHost::NoteHangup() {
+  if (holding) noted = true;
+}
+
 void RealHost::EndInterrupted() {
   if (ended != nullptr) SetEvent(ended);
   ExitProcess(kInterruptedStatus);

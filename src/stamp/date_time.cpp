@@ -22,10 +22,6 @@ constexpr std::int32_t MONTHDAYS[13] = {0, 31, 0, 31, 30, 31, 30, 31, 31, 30, 31
 // The positions of the six number pieces, in the order of the fields.
 constexpr int kYearAt = 3, kMonthAt = 6, kDayAt = 9, kHourAt = 12, kMinuteAt = 15, kSecondAt = 18;
 
-bool PieceIs(const StampField& stamp, int at, int i) {
-  return stamp.At(at) == TWODIGITS[i][0] && stamp.At(at + 1) == TWODIGITS[i][1];
-}
-
 void WritePiece(StampField& stamp, int at, int i) {
   stamp.Set(at, TWODIGITS[i][0]);
   stamp.Set(at + 1, TWODIGITS[i][1]);
@@ -42,13 +38,14 @@ bool StepEqual(std::int32_t& field, std::int32_t limit, std::int32_t reset) {
 // Whether TWODIGITS has an entry for the value.
 bool InTable(std::int32_t value) { return value >= 0 && value < 60; }
 
-// The entry of TWODIGITS that the piece at `at` equals, or -1. The digits
-// point at the one entry that can match; the table itself decides.
+// The entry of TWODIGITS that the piece at `at` equals, or -1. The table
+// holds the two-digit forms of 0 to 59 in order: a piece equals entry
+// 10 * tens + units exactly when its tens are "0" to "5" and its units "0"
+// to "9", so the digits find it without a search.
 int EntryAt(const StampField& stamp, int at) {
   int tens = stamp.At(at) - '0', units = stamp.At(at + 1) - '0';
   if (tens < 0 || tens > 5 || units < 0 || units > 9) return -1;
-  int i = tens * 10 + units;
-  return PieceIs(stamp, at, i) ? i : -1;
+  return tens * 10 + units;
 }
 
 }  // namespace
