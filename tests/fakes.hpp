@@ -29,7 +29,7 @@ struct FakeDisk : MemoryDisk {
   // change or write the disk
   // ("rename", "swap", "reserve", "remove", "replace", "link", "create",
   // "write", "sync", "sync folder", "syncfs"), and those that only look or
-  // hold ("open", "read", "read folder", "last entry", "folder size",
+  // hold ("open", "read", "read folder", "end of entries", "folder size",
   // "identify", "identify path", "lock", "lock folder", "close").
   std::map<std::string, int> fail;
   std::map<std::string, int> times;
@@ -90,9 +90,9 @@ struct FakeDisk : MemoryDisk {
   std::size_t FolderSize(const std::string& folder) override {
     return Fails("folder size") != 0 ? 0 : MemoryDisk::FolderSize(folder);
   }
-  int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) override {
-    if (int e = Fails("last entry")) return e;
-    return MemoryDisk::LastEntry(folder, name, start);
+  int EndOfEntries(const std::string& folder, std::uint64_t* end) override {
+    if (int e = Fails("end of entries")) return e;
+    return MemoryDisk::EndOfEntries(folder, end);
   }
   int ReadAt(platform::File file, std::uint64_t offset, char* into, std::size_t room,
              std::size_t* got) override {

@@ -206,15 +206,22 @@ def check_written(calls, fuse):
         raise AssertionError("%d renames, %d fsync calls" % (renames, syncs))
 
 
-def way_taken(program, work, fuse):
-    """The way the renames of a small folder took, as strace shows it."""
+def way_taken(program, work, fuse, elsewhere=None):
+    """The way the renames of a small folder took, as strace shows it; the
+    folder typed in `elsewhere`, where given, as a link to it there: its
+    own file system decides how they are written."""
     folder = os.path.join(work, "Way")
     pictures.make_bursts(folder, 30, random.Random(3))
     log = os.path.join(work, "strace.log")
     env = dict(os.environ, NO_STOP_MESSAGE="1")
+    if elsewhere:
+        os.symlink(folder, os.path.join(elsewhere, "Way"))
     subprocess.run(["strace", "-f", "-o", log, "-e",
                     "trace=renameat2,rename,link,open,openat,fsync", program],
-                   cwd=work, input=b"Way\n\n", stdout=subprocess.DEVNULL, env=env, check=True)
+                   cwd=elsewhere or work, input=b"Way\n\n", stdout=subprocess.DEVNULL, env=env,
+                   check=True)
+    if elsewhere:
+        os.remove(os.path.join(elsewhere, "Way"))
     calls = open(log).read()
     check_written(calls, fuse)
     os.remove(log)
@@ -302,8 +309,11 @@ def interrupted_at_the_end(program, work):
         argv = ["strace", "-f", "-s", "256", "-o", log, "-e", "trace=fsync,syncfs,unlink,write"]
         if inject:
             argv += ["-e", "inject=%s:signal=SIGINT:when=%d" % inject]
+        # A shell that started this test in the background ignores SIGINT for
+        # it, and the program keeps an interrupt ignored at its start.
         done = subprocess.run(argv + [program], cwd=work, input=b"End\n\n", capture_output=True,
-                              env=dict(os.environ, NO_STOP_MESSAGE="1"), timeout=120)
+                              env=dict(os.environ, NO_STOP_MESSAGE="1"), timeout=120,
+                              preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
         with open(log) as f:
             calls = [line.split("(", 1)[0].split()[-1] + "(" + line.split("(", 1)[1]
                      for line in f if "(" in line and " resumed>" not in line]
@@ -395,6 +405,9 @@ def main():
                 if way != expected_way:
                     raise AssertionError("renamed by %s, expected %s" % (way, expected_way))
                 if name == "exFAT":
+                    if way_taken(program, mount.dir, True, tempfile.mkdtemp(dir=scratch)) != way:
+                        raise AssertionError("typed through a link, renamed another way")
+                    way += ", also typed through a link"
                     written_over(program, mount.dir)
                     interrupted_at_the_end(program, mount.dir)
                     way += ", interrupted at each step of the end"

@@ -9,7 +9,10 @@ and the renames made the way the file system needs, as strace shows:
 renameat2(RENAME_NOREPLACE), or on vfat a reservation written to the card
 first, which the picture then swaps names with (RENAME_EXCHANGE).
 On vfat also two runs on one folder, started in two working directories
-and naming it two ways: the second is refused, whichever starts first.
+and naming it two ways: the second is refused, whichever starts first; and
+a folder on a card mounted with a character set that is not UTF-8, whose
+last name's long entry the program cannot count from its bytes as UTF-8:
+the folder must not grow while a group holds its new names.
 Without QEMU or the kernel it says what is missing and skips, which counts
 as a failure under CI.
 
@@ -17,6 +20,7 @@ Usage: kernel_drivers_test.py STATIC_STAMPWISE"""
 
 import collections
 import hashlib
+import io
 import os
 import random
 import shutil
@@ -105,6 +109,55 @@ cd /mnt/two{o}/Cam1 && md5sum * > /results/two.{o}.manifest; cd /
     return "\n".join(lines)
 
 
+# A folder of 512-byte clusters, 16 slots each: ".", "..", two burst
+# pictures of 4 slots, four stamps of 3, and last a name of 65 characters
+# outside ASCII (6 slots) leave 4 slots, room for one new name and no more.
+CHARSET = "iso8859-1"
+CHARSET_NAMES = (["2015-05-03 10-20-30 (2).JPG", "2015-05-03 10-20-30 (3).JPG"]
+                 + ["2015-05-03 10-20-4%d.jpg" % n for n in range(4)] + ["\u00b0" * 64 + "x"])
+
+
+def charset_tar(scratch):
+    """The folder as a raw tar, its names in the card's character set, made
+    in the order of their slots."""
+    path = os.path.join(scratch, "charset.tar")
+    with tarfile.open(path, "w", format=tarfile.USTAR_FORMAT, encoding=CHARSET) as t:
+        folder = tarfile.TarInfo("Cam1")
+        folder.type, folder.mode = tarfile.DIRTYPE, 0o755
+        t.addfile(folder)
+        for name in CHARSET_NAMES:
+            info = tarfile.TarInfo("Cam1/" + name)
+            info.size = len(name.encode(CHARSET))
+            t.addfile(info, io.BytesIO(name.encode(CHARSET)))
+    return path
+
+
+def charset_script(card, tar):
+    return """
+mount -t vfat -o iocharset={cs},utf8=0 {card} /mnt && tar -xf {tar} -C /mnt
+stat -c %s /mnt/Cam1 > /results/charset.before
+cd /mnt && printf 'Cam1\\n\\n' | NO_STOP_MESSAGE=1 strace -f -o /tmp/charset.st \
+  -e trace=openat,fsync /bin/stampwise > /results/charset.out; echo $? > /results/charset.status
+stat -c %s /mnt/Cam1 > /results/charset.after
+grep 'Cam1/.*O_EXCL\\|fsync' /tmp/charset.st | sed 's/.*O_EXCL.*/reserve/; s/.*fsync.*/fsync/' \
+  > /results/charset.calls
+cd /; umount /mnt
+""".format(cs=CHARSET, card=card, tar=tar)
+
+
+def check_charset(results):
+    """Both pictures renamed, each new name reserved in a group of its own,
+    and the folder as large as before."""
+    calls = results.get("charset.calls", b"").decode().split()
+    sizes = [results.get("charset.%s" % w, b"").strip() for w in ["before", "after"]]
+    renamed = results.get("charset.out", b"").count(WORDS["kSuccess"].encode())
+    first_group = calls[:calls.index("fsync")] if "fsync" in calls else calls
+    if results.get("charset.status", b"").strip() != b"0" or renamed != 2 or \
+            first_group != ["reserve"] or sizes[0] != sizes[1] or not sizes[0]:
+        raise AssertionError("vfat, %s: %d renamed, calls %r, folder %r" % (
+            CHARSET, renamed, calls, sizes))
+
+
 def check_two_runs(results, expected):
     """The second run of each order refused, the first alone on the folder."""
     for order in range(2):
@@ -165,11 +218,18 @@ def main():
             subprocess.run(mkfs + [image], check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
             images.append(image)
+        charset_card = os.path.join(scratch, "charset.img")
+        with open(charset_card, "wb") as f:
+            f.truncate(64 << 20)
+        subprocess.run(["mkfs.vfat", "-F", "32", "-s", "1", charset_card], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         began = time.monotonic()
-        input_device = "/dev/vd%s" % chr(ord("a") + len(images))
-        results = vm.run(program, images + [tar],
+        device = ["/dev/vd%s" % chr(ord("a") + n) for n in range(len(images) + 3)]
+        input_device = device[len(images)]
+        results = vm.run(program, images + [tar, charset_card, charset_tar(scratch)],
                          guest_script(len(images), input_device) + "\n" +
-                         two_runs_script(input_device))
+                         two_runs_script(input_device) + "\n" +
+                         charset_script(device[-2], device[-1]))
         seconds = time.monotonic() - began
         failures = []
         rows = []
@@ -178,6 +238,12 @@ def main():
                 rows.append((name, way, check(name, way, results, i, expected)))
             except (AssertionError, KeyError, ValueError) as e:
                 failures.append(str(e))
+        try:
+            check_charset(results)
+            rows_charset = "vfat, %s: the folder never grew while a group held its names" % CHARSET
+        except (AssertionError, KeyError, ValueError) as e:
+            failures.append(str(e))
+            rows_charset = None
         try:
             check_two_runs(results, expected)
             rows_two = "two runs on one vfat folder from two working directories, each order: " \
@@ -190,6 +256,8 @@ def main():
                   "(under strace, in the VM)" % (name, PICTURES, renamed, way, took))
         if rows_two:
             print(rows_two)
+        if rows_charset:
+            print(rows_charset)
         if failures:
             print(results.get("log", b"").decode(errors="replace")[-3000:])
             print(results["console"].decode(errors="replace")[-3000:])

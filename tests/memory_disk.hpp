@@ -85,16 +85,12 @@ class MemoryDisk : public platform::Disk, public platform::Host {
     auto fat = fat_.find(folder);
     return fat == fat_.end() ? 0 : fat->second.size() * 32;
   }
-  int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) override {
+  int EndOfEntries(const std::string& folder, std::uint64_t* end) override {
     auto fat = fat_.find(folder);
     if (fat == fat_.end()) return ENOSYS;
-    const std::vector<std::string>& slots = fat->second;
-    std::size_t last = slots.size();
-    while (slots[last - 1].empty()) --last;
-    *name = slots[last - 1];
-    std::size_t first = last - 1;
-    while (first > 0 && slots[first - 1] == *name) --first;
-    *start = first * 32;
+    std::size_t last = fat->second.size();
+    while (fat->second[last - 1].empty()) --last;
+    *end = last * 32;
     return 0;
   }
   int CreateNew(const std::string& path, platform::File* file) override {

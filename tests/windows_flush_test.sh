@@ -20,11 +20,19 @@ as_user wineboot -i </dev/null >/dev/null 2>&1
 as_user wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude \
   /d 'kernel32.FlushFileBuffers' /f </dev/null >/dev/null 2>&1
 
-# drive type -> the program's flush calls: picture and folder for each of
-# the two renames, but the read-only picture's own; the folder at the end.
-for row in floppy:4 hd:0; do
-  type=${row%:*} expected=${row#*:}
+# drive type, the typed folder -> the program's flush calls: picture and
+# folder for each of the two renames, but the read-only picture's own; the
+# folder at the end. F: is a fixed drive that holds the card's folder too:
+# the card is known by the folder opened, not by the name typed (Wine's
+# GetVolumePathNameW follows a link, so a second drive letter stands in for
+# a junction on a fixed drive).
+rm -f "$scratch/prefix/dosdevices/f:"
+ln -s "$scratch" "$scratch/prefix/dosdevices/f:"
+as_user wine reg add 'HKLM\Software\Wine\Drives' /v 'f:' /d hd /f </dev/null >/dev/null 2>&1
+for row in floppy:4:Cam1 hd:0:Cam1 floppy:4:F:/card-floppy-f/Cam1; do
+  type=${row%%:*} expected=${row#*:} typed=${expected#*:} expected=${expected%%:*}
   card="$scratch/card-$type"
+  [ "$typed" = Cam1 ] || card="$scratch/card-floppy-f"
   mkdir -p "$card/Cam1"
   echo picture2 >"$card/Cam1/2015-05-03 10-20-30 (2).JPG"
   echo picture3 >"$card/Cam1/2015-05-03 10-20-30 (3).JPG"
@@ -34,7 +42,7 @@ for row in floppy:4 hd:0; do
   ln -s "$card" "$scratch/prefix/dosdevices/d:"
   as_user wine reg add 'HKLM\Software\Wine\Drives' /v 'd:' /d "$type" /f </dev/null >/dev/null 2>&1
   as_user wineserver -w
-  (cd "$card" && printf 'Cam1\n\n' | debug=+relay as_user env NO_STOP_MESSAGE=1 \
+  (cd "$card" && printf '%s\n\n' "$typed" | debug=+relay as_user env NO_STOP_MESSAGE=1 \
     wine "$program" >"$scratch/out" 2>"$scratch/err")
   renamed=$(grep -ac "^$success" "$scratch/out" || true)
   # The program's own calls return into the executable, loaded at 0x140000000.
@@ -45,5 +53,5 @@ for row in floppy:4 hd:0; do
     echo "drive $type: $renamed renamed, $calls flushes ($expected expected), $failed failed" >&2
     exit 1
   fi
-  echo "drive $type: 2 renamed, a read-only picture among them; $calls flushes"
+  echo "drive $type, $typed typed: 2 renamed, a read-only picture among them; $calls flushes"
 done

@@ -95,10 +95,10 @@ class Disk {
   // The size the file system gives `folder` itself, 0 where it gives none:
   // only a guess at how many bytes its names take.
   virtual std::size_t FolderSize(const std::string& folder) = 0;
-  // The last entry of `folder` as the system keeps them: its name, and
-  // where it begins (on FAT, the byte offset of its first 32-byte slot).
-  // ENOSYS where the system does not tell.
-  virtual int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) = 0;
+  // Where the last entry of `folder` ends, as the system keeps them: on
+  // FAT, the byte offset past its last 32-byte slot, in *end. ENOSYS where
+  // the system does not tell.
+  virtual int EndOfEntries(const std::string& folder, std::uint64_t* end) = 0;
 
   // Creates `path` for reading and writing, failing when any entry of
   // that name (a link too) is there.
@@ -161,7 +161,7 @@ class RealDisk : public Disk {
   int ReadFolder(const std::string& folder,
                  const std::function<void(std::string_view)>& visit) override;
   std::size_t FolderSize(const std::string& folder) override;
-  int LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) override;
+  int EndOfEntries(const std::string& folder, std::uint64_t* end) override;
   int CreateNew(const std::string& path, File* file) override;
   int CreateEmpty(const std::string& path, File* file) override;
   int OpenExisting(const std::string& path, File* file) override;

@@ -1,5 +1,5 @@
 // What the file system offers on Linux alone: renameat2, the kind of file
-// system from statfs, where a folder's last entry lies, the flush, and
+// system from statfs, where a folder's last entry ends, the flush, and
 // syncfs. The rest is in disk_posix.cpp.
 #include <dirent.h>
 #include <fcntl.h>
@@ -90,21 +90,32 @@ FileSystemKind RealDisk::KindOf(const std::string& folder) {
 }
 
 // Linux's telldir gives the kernel's own position of an entry, and on FAT
-// that is the byte offset of the entry's first 32-byte slot: telldir
-// before each entry is where it begins, the position after the one before.
-int RealDisk::LastEntry(const std::string& folder, std::string* name, std::uint64_t* start) {
+// that is the byte offset of the entry's first 32-byte slot: telldir before
+// an entry is where it begins. Where it ends, no name says for certain (a
+// long name's slots follow the characters of the character set the card
+// was mounted with), but the kernel does: readdir from a position inside
+// an entry still finds it, from one past its last slot finds none. A
+// position that is no slot's, or a read that fails, tells nothing.
+int RealDisk::EndOfEntries(const std::string& folder, std::uint64_t* end) {
+  constexpr long kSlot = 32, kMostSlots = 21;  // a long name of 255 units, and its short entry
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return Failed();
-  long before = telldir(dir);
-  for (;;) {
+  long start = -1;
+  for (long before = telldir(dir);; before = telldir(dir)) {
     errno = 0;
-    const dirent* entry = readdir(dir);
-    if (entry == nullptr) break;
-    name->assign(entry->d_name);
-    *start = static_cast<std::uint64_t>(before);
-    before = telldir(dir);
+    if (readdir(dir) == nullptr) break;
+    start = before;
   }
-  int error = errno;
+  int error = errno != 0 ? errno : ENOSYS;
+  for (long at = start + kSlot;
+       error == ENOSYS && start >= 0 && start % kSlot == 0 && at <= start + kMostSlots * kSlot;
+       at += kSlot) {
+    seekdir(dir, at);
+    errno = 0;
+    if (readdir(dir) != nullptr) continue;
+    error = errno;
+    if (error == 0) *end = static_cast<std::uint64_t>(at);
+  }
   closedir(dir);
   return error;
 }

@@ -1,6 +1,6 @@
 // The file system through the POSIX calls, on every system that has them.
 // What is a system's own (a rename that refuses a taken name, the swap, the
-// kind of file system, where a folder's last entry lies, the flush that
+// kind of file system, where a folder's last entry ends, the flush that
 // reaches the disk, a sync of a whole file system) is in disk_<system>.cpp.
 #include <dirent.h>
 #include <fcntl.h>

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/disk.hpp"
+#include "platform/disk_windows.hpp"
 #include "platform/error_windows.hpp"
 #include "platform/utf8_windows.hpp"
 
@@ -72,7 +73,7 @@ int RealDisk::ReadFolder(const std::string& folder,
 std::size_t RealDisk::FolderSize(const std::string&) { return 0; }
 
 // Windows keeps its folders' layout to itself.
-int RealDisk::LastEntry(const std::string&, std::string*, std::uint64_t*) { return ENOSYS; }
+int RealDisk::EndOfEntries(const std::string&, std::uint64_t*) { return ENOSYS; }
 
 // Others may read the new file, and it may be renamed while it is open.
 int RealDisk::CreateNew(const std::string& path, File* file) {
@@ -123,10 +124,7 @@ int RealDisk::Lock(File file) {
   return Failed();  // ERROR_LOCK_VIOLATION: EBUSY
 }
 
-// Windows locks no folder for another program's sake: a named mutex made
-// from the volume's serial number and the folder's file number stands for
-// the folder, whatever path led to it, and goes with the process.
-int RealDisk::LockFolder(const std::string& folder, File* lock) {
+int FolderLockName(const std::string& folder, std::wstring* name) {
   HANDLE handle =
       CreateFileW(Widen(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -135,11 +133,24 @@ int RealDisk::LockFolder(const std::string& folder, File* lock) {
   int error = IdOf(handle, &id);
   CloseHandle(handle);
   if (error != 0) return error;
-  wchar_t name[80];
-  swprintf(name, sizeof name / sizeof name[0], L"Local\\stampwise-%llx-%llx",
+  wchar_t text[80];
+  swprintf(text, sizeof text / sizeof text[0], L"Global\\stampwise-%llx-%llx",
            static_cast<unsigned long long>(id.device), static_cast<unsigned long long>(id.number));
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
-  if (mutex == nullptr) return Failed();
+  *name = text;
+  return 0;
+}
+
+// Windows locks no folder for another program's sake: a named mutex stands
+// for the folder, and goes with the process. It is global, so that a run
+// in another logon session on the same card (another user's, a remote
+// desktop's) finds it too. A run with other rights (an administrator's, or
+// another user's) holds it with a security that lets this run not open it:
+// then too it is held.
+int RealDisk::LockFolder(const std::string& folder, File* lock) {
+  std::wstring name;
+  if (int error = FolderLockName(folder, &name)) return error;
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+  if (mutex == nullptr) return GetLastError() == ERROR_ACCESS_DENIED ? EBUSY : Failed();
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return EBUSY;
@@ -197,12 +208,24 @@ int RealDisk::Link(const std::string& from, const std::string& to) {
 }
 
 // FAT and exFAT volumes and removable drives write their folders lazily:
-// a card pulled right after a rename can lose the picture.
+// a card pulled right after a rename can lose the picture. The volume is
+// the one of the folder the program opens, asked of its handle: a folder
+// typed through a link on a fixed drive (a junction to D:\\Cam1) lies on
+// the card.
 FileSystemKind RealDisk::KindOf(const std::string& folder) {
-  wchar_t volume[MAX_PATH + 1];
-  if (!GetVolumePathNameW(Widen(folder.empty() ? std::string(".") : folder).c_str(), volume,
-                          MAX_PATH + 1))
-    return FileSystemKind::kUnknown;
+  HANDLE handle = CreateFileW(Widen(folder.empty() ? std::string(".") : folder).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FileSystemKind::kUnknown;
+  wchar_t opened[MAX_PATH + 1], volume[MAX_PATH + 1];
+  DWORD length = GetFinalPathNameByHandleW(handle, opened, MAX_PATH + 1, FILE_NAME_NORMALIZED);
+  CloseHandle(handle);
+  if (length == 0 || length > MAX_PATH) return FileSystemKind::kUnknown;
+  // "\\?\D:\Cam1" as "D:\Cam1": the drive's own root is what the drive's
+  // type is asked of.
+  const wchar_t* path = opened;
+  if (std::wcsncmp(path, L"\\\\?\\", 4) == 0 && path[4] != L'\0' && path[5] == L':') path += 4;
+  if (!GetVolumePathNameW(path, volume, MAX_PATH + 1)) return FileSystemKind::kUnknown;
   if (GetDriveTypeW(volume) == DRIVE_REMOVABLE) return FileSystemKind::kRemovable;
   wchar_t file_system[MAX_PATH + 1];
   if (!GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, nullptr, file_system,

@@ -15,12 +15,14 @@
 
 namespace stampwise {
 
-// The slots a name takes, counting a long name for every name: never fewer
-// than FAT gives it.
+// The slots a name takes, counting a long name for every name and a
+// character for every byte: never fewer than FAT gives it, whatever the
+// character set the card was mounted with.
 std::size_t FatSlots(std::string_view name);
 
 // How many names of `slots` slots fit past the last entry of `folder`,
-// before it would grow: 0 where the system does not say.
+// before it would grow: 0 where the system does not say where its entries
+// end.
 std::size_t FatRoomAtEnd(platform::Disk& disk, const std::string& folder, std::size_t slots);
 
 }  // namespace stampwise
