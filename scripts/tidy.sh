@@ -8,13 +8,14 @@ cd "$(dirname "$0")/.."
 linux=$1
 windows=$2
 
-# A file named *_<system>.cpp belongs to that system's build only; the
-# others to every build, checked as Linux compiles them. POSIX files are
+# A file named *_<system>.cpp (in src/ or tests/) belongs to that system's
+# build only; the others to every build, checked as Linux compiles them. POSIX files are
 # Linux's here. A port that cannot be built here is left out, and said so.
 ports='windows|linux|posix|darwin|freebsd|openbsd|netbsd'
-mapfile -t windows_files < <(ls src/*/*_windows.cpp)
+mapfile -t windows_files < <(ls src/*/*_windows.cpp tests/*_windows.cpp)
 mapfile -t linux_files < <(ls src/main.cpp src/*/*.cpp | grep -vE "_($ports)\.cpp$";
-                           ls src/*/*_linux.cpp src/*/*_posix.cpp tests/*.cpp)
+                           ls src/*/*_linux.cpp src/*/*_posix.cpp;
+                           ls tests/*.cpp | grep -vE "_($ports)\.cpp$")
 # The fuzz targets have a build of their own (scripts/fuzz.sh): checked with
 # the flags they need.
 mapfile -t fuzz_files < <(ls fuzz/*.cpp)

@@ -32,7 +32,7 @@ const TextField<42> kDone(words::kClosing);
 
 // Hands over what the output holds, and ends the run as the interrupt
 // would: a write that fails now (a closed terminal) changes nothing.
-void EndInterrupted(OutputUnit& out, platform::Host& host) {
+void ShowHeldAndEnd(OutputUnit& out, platform::Host& host) {
   (void)out.WriteHeld();
   host.EndInterrupted();
 }
@@ -64,11 +64,11 @@ void EndOfRun(OutputUnit& out, CommandProcessor& commands, platform::Host& host,
     out.ListRecord(words::kInterrupted + std::to_string(renamed) +
                    (renamed == 1 ? words::kPictureRenamed : words::kPicturesRenamed) +
                    words::kRestAsTheyWere);
-    EndInterrupted(out, host);
+    ShowHeldAndEnd(out, host);
   }
   out.ListRecord(kDone.View());
   out.Flush();
-  if (host.Interrupted()) EndInterrupted(out, host);
+  if (host.Interrupted()) ShowHeldAndEnd(out, host);
   host.ReleaseInterrupts();
 }
 
