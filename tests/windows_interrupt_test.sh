@@ -25,24 +25,29 @@ mkdir "$card"
 wineboot -i </dev/null >/dev/null 2>&1
 ln -s "$card" "$WINEPREFIX/dosdevices/d:"
 wine reg add 'HKLM\Software\Wine\Drives' /v 'd:' /d floppy /f </dev/null >/dev/null 2>&1
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w
-# Wine's server makes the renames: one of the test's own, slowed.
-strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_exit=200000 \
-  wineserver -f -p </dev/null >/dev/null 2>&1 &
-server=$!
 
 # Starts the program on D:, its output through `$1`, and presses Ctrl+C
-# once it renames; its status lands in $scratch/status.
+# once it renames; its status lands in $scratch/status. Each run has a
+# Wine server of its own, which makes the renames: slowed.
 interrupt() {
+  tmux_ kill-server >/dev/null 2>&1 || true
+  [ -z "$server" ] || kill "$server" 2>/dev/null || true
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  strace -f -qq -o /dev/null -e trace=rename -e inject=rename:delay_exit=200000 \
+    wineserver -f -p </dev/null >/dev/null 2>&1 &
+  server=$!
   rm -rf "$card/Cam1" "$scratch/status"
   make_pictures "$card"
-  tmux_ kill-server >/dev/null 2>&1 || true
+  sleep 1  # the server ready, before a program would start one of its own
   # A shell trap with a handler is not inherited: the program gets Ctrl+C,
   # and the shell lives on to say its status.
   tmux_ -f /dev/null new-session -d -x 120 -y 80 -c "$card" \
     "bash -c 'trap : INT; wine \"$program\" $1; echo \${PIPESTATUS[0]} > \"$scratch/status\"; sleep 600'"
   wait_for "$(word Instruction3)" 60
+  # Through a pipe the banner shows before Wine's console has taken the
+  # terminal to read from it: typed earlier, the ENTER would be a line feed.
+  sleep 1
   tmux_ send-keys Cam1 Enter
   wait_for "Cam1/2015-05-03 10-20-13.jpg" 30
   tmux_ send-keys C-c
