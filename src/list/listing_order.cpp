@@ -18,10 +18,6 @@ std::uint64_t BigEndian(const unsigned char* bytes) {
   return w;
 }
 
-}  // namespace
-
-namespace {
-
 // The key of the run of digits that begins at *p, moved past it: its count
 // of digits without leading zeros ('9' and a count byte from nine on), the
 // digits (no more than fit before `limit`), the number of leading zeros.

@@ -107,14 +107,15 @@ int RealDisk::EndOfEntries(const std::string& folder, std::uint64_t* end) {
     start = before;
   }
   int error = errno != 0 ? errno : ENOSYS;
-  for (long at = start + kSlot;
-       error == ENOSYS && start >= 0 && start % kSlot == 0 && at <= start + kMostSlots * kSlot;
-       at += kSlot) {
-    seekdir(dir, at);
-    errno = 0;
-    if (readdir(dir) != nullptr) continue;
-    error = errno;
-    if (error == 0) *end = static_cast<std::uint64_t>(at);
+  if (error == ENOSYS && start >= 0 && start % kSlot == 0) {
+    for (long at = start + kSlot; at <= start + kMostSlots * kSlot; at += kSlot) {
+      seekdir(dir, at);
+      errno = 0;
+      if (readdir(dir) != nullptr) continue;
+      error = errno;
+      if (error == 0) *end = static_cast<std::uint64_t>(at);
+      break;
+    }
   }
   closedir(dir);
   return error;
